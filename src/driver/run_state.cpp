@@ -1,0 +1,18 @@
+// The run state's one instance.
+#include "driver/run_state.hpp"
+
+namespace sfconv {
+
+CharData CDATA{};
+IntData IDATA{};
+LogData LDATA{};
+RealData RDATA{};
+
+void reset_run_state() {
+  CDATA = CharData{};
+  IDATA = IntData{};
+  LDATA = LogData{};
+  RDATA = RealData{};
+}
+
+}  // namespace sfconv

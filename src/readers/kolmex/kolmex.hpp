@@ -1,0 +1,14 @@
+// KOLMEX reflection files (.fos): unformatted big-endian records holding the
+// title, cell, grid, space group, totals and the observed structure factors.
+#pragma once
+
+#include "readers/kolmex/record_file.hpp"
+
+namespace sfconv {
+
+// Reads the file into the run state as it stands and sets RELVAR, the extra
+// relative variance (q2 / q1)^2 of record 5. A count above the reflection
+// arrays' capacity is a recognised stop.
+void kolmex(RecordFile& fos, float& RELVAR);
+
+}  // namespace sfconv

@@ -1,0 +1,34 @@
+// The two ways a run ends early. Both are thrown wherever the condition is met
+// and caught only in main.
+#pragma once
+
+#include <string>
+#include <utility>
+
+namespace sfconv {
+
+// A bad input that sfconv itself recognises: one line on standard output, exit 0.
+struct RecognisedStop {
+  std::string line;
+};
+
+// An input/output failure: the three-line report on standard error, exit 2.
+struct IoFailure {
+  std::string header;     // free wording: where it happened
+  std::string message;    // what happened
+  std::string statement;  // "READ", "WRITE", "OPEN" or "CLOSE"
+  std::string unit;       // stream number, or "INTERNAL"
+
+  std::string report() const {
+    return header + '\n' + message + "\n? " + statement + "(UNIT=" + unit + ",...\n";
+  }
+};
+
+namespace msg {
+inline constexpr const char* end_of_file = "Attempt to read past end of file";
+inline constexpr const char* illegal_character = "Illegal character in numeric input";
+inline constexpr const char* end_of_record = "Attempt to read past end of record";
+inline constexpr const char* integer_overflow = "Integer overflow in numeric input";
+}  // namespace msg
+
+}  // namespace sfconv

@@ -1,0 +1,24 @@
+// Numbers in input fields and free-form values: decimal text to 32-bit
+// integers and single-precision reals, without locale or allocation.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace sfconv {
+
+enum class NumResult { ok, illegal, overflow };
+
+// An optional sign and decimal digits. Blanks and tabs are ignored wherever
+// they stand; a blank field is zero. A value outside 32 bits is an overflow.
+NumResult read_integer(std::string_view field, std::int32_t& value);
+
+// An optional sign, digits with an optional decimal point, and an optional
+// exponent: E, e, D or d with an optional sign and digits, or a sign and digits
+// alone ("1.5-3" is 0.0015). Q or q ends the number. Without a decimal point,
+// one is implied in front of the last `implied` digits of the mantissa. Blanks
+// and tabs are ignored; a blank field is zero. The value is the nearest single-
+// precision one; beyond the single-precision range it is an infinity or zero.
+NumResult read_real(std::string_view field, int implied, float& value);
+
+}  // namespace sfconv

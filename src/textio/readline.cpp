@@ -1,0 +1,38 @@
+// The parameter file's line reader.
+#include "textio/readline.hpp"
+
+#include <cstring>
+#include <string>
+
+namespace sfconv {
+
+void readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what) {
+  std::string task = what.empty() ? std::string("reading the next parameter line")
+                                  : "reading the " + std::string(what) + " line";
+  parameters.set_task(task);
+  for (;;) {
+    std::string_view record;
+    if (!parameters.next(record)) parameters.fail_end_of_file();
+    // The first n columns, blank-padded: the read that "(a)" stands for.
+    std::size_t len = record.size() < n ? record.size() : n;
+    std::memcpy(buffer, record.data(), len);
+    std::memset(buffer + len, ' ', n - len);
+
+    std::size_t first = 0;
+    while (first < n && buffer[first] == ' ') ++first;
+    if (first == n) continue;  // blank
+    if (first > 0) {
+      std::memmove(buffer, buffer + first, n - first);
+      std::memset(buffer + n - first, ' ', first);
+    }
+    if (buffer[0] == '#') continue;  // a comment line
+    if (void* hash = std::memchr(buffer, '#', n)) {
+      std::size_t p = static_cast<char*>(hash) - buffer;
+      std::memset(buffer + p, ' ', n - p);
+    }
+    parameters.set_task({});
+    return;
+  }
+}
+
+}  // namespace sfconv

@@ -1,0 +1,29 @@
+// The parameter file's line reader: hands over the next significant line,
+// skipping blank lines and '#' comments.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "textio/record_source.hpp"
+#include "textio/text_field.hpp"
+#include "textio/text_input.hpp"
+
+namespace sfconv {
+
+// Reads the next line that is neither blank nor a comment into `buffer`
+// (its first n columns), left-adjusted and cut at the first '#'. The end of
+// the parameter file is a failure; `what` names the line in that report.
+void readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what = {});
+
+template <std::size_t N>
+void readline(TextInput& parameters, Text<N>& buffer, std::string_view what = {}) {
+  readline(parameters, buffer.data(), N, what);
+}
+
+// Where the line readline returned last stands, for reports about its values.
+inline Origin line_origin(const TextInput& parameters, std::string_view what) {
+  return Origin{parameters.name(), parameters.line(), what};
+}
+
+}  // namespace sfconv

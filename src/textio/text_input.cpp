@@ -1,0 +1,140 @@
+// Text input streams: buffered reading of text records.
+#include "textio/text_input.hpp"
+
+#include <cerrno>
+#include <cstring>
+
+#include "textio/failure.hpp"
+
+namespace sfconv {
+
+namespace {
+constexpr std::size_t kBufferSize = std::size_t{1} << 18;
+
+std::string trim_name(std::string_view name) {
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  return std::string(name);
+}
+}  // namespace
+
+TextInput::TextInput(std::string_view name, int unit)
+    : name_(trim_name(name)), unit_(unit), buf_(new char[kBufferSize]) {
+  if (!name_.empty()) file_ = std::fopen(name_.c_str(), "rb");
+  if (file_ == nullptr) {
+    const char* why = name_.empty() ? "No file name given" : std::strerror(errno);
+    throw IoFailure{"sfconv: cannot open \"" + name_ + "\"",
+                    std::string("Cannot open file: ") + why, "OPEN", std::to_string(unit)};
+  }
+}
+
+TextInput::TextInput(std::FILE* stream, std::string_view name, int unit)
+    : file_(stream), name_(name), unit_(unit), buf_(new char[kBufferSize]) {}
+
+TextInput::~TextInput() {
+  close();
+}
+
+void TextInput::close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+}
+
+bool TextInput::refill() {
+  if (at_eof_ || file_ == nullptr) return false;
+  if (beg_ > 0) {
+    std::memmove(buf_.get(), buf_.get() + beg_, end_ - beg_);
+    end_ -= beg_;
+    beg_ = 0;
+  }
+  if (end_ == kBufferSize) {  // a record longer than the buffer
+    long_.append(buf_.get(), end_);
+    long_in_use_ = true;
+    end_ = 0;
+  }
+  std::size_t got = std::fread(buf_.get() + end_, 1, kBufferSize - end_, file_);
+  end_ += got;
+  if (got == 0) {
+    if (std::ferror(file_)) {
+      throw IoFailure{"sfconv: error in " + name_ + ", line " + std::to_string(line_ + 1),
+                      std::string("Cannot read file: ") + std::strerror(errno), "READ",
+                      std::to_string(unit_)};
+    }
+    at_eof_ = true;
+    return false;
+  }
+  return true;
+}
+
+bool TextInput::next(std::string_view& record) {
+  if (long_in_use_) {
+    long_.clear();
+    long_in_use_ = false;
+  }
+  for (;;) {
+    const char* start = buf_.get() + beg_;
+    const void* nl = std::memchr(start, '\n', end_ - beg_);
+    if (nl != nullptr) {
+      std::string_view raw(start, static_cast<const char*>(nl) - start);
+      beg_ += raw.size() + 1;
+      ++line_;
+      if (long_in_use_) {
+        long_.append(raw);
+        raw = long_;
+      }
+      record = finish(raw);
+      return true;
+    }
+    if (!refill()) {
+      // Bytes after the last line feed are no record.
+      beg_ = end_ = 0;
+      long_.clear();
+      long_in_use_ = false;
+      return false;
+    }
+  }
+}
+
+std::string_view TextInput::finish(std::string_view raw) {
+  if (std::memchr(raw.data(), '\r', raw.size()) == nullptr &&
+      std::memchr(raw.data(), '\t', raw.size()) == nullptr) {
+    return raw;
+  }
+  fixed_.clear();
+  for (char ch : raw) {
+    if (ch == '\r') continue;
+    if (ch == '\t') {
+      fixed_.append(8 - fixed_.size() % 8, ' ');
+    } else {
+      fixed_.push_back(ch);
+    }
+  }
+  return fixed_;
+}
+
+void TextInput::rewind() {
+  if (file_ == nullptr || std::fseek(file_, 0, SEEK_SET) != 0) {
+    throw IoFailure{"sfconv: cannot rewind " + name_, "Cannot rewind the file", "REWIND",
+                    std::to_string(unit_)};
+  }
+  std::clearerr(file_);
+  beg_ = end_ = 0;
+  at_eof_ = false;
+  long_.clear();
+  long_in_use_ = false;
+  line_ = 0;
+}
+
+void TextInput::fail(const char* message) const {
+  throw IoFailure{"sfconv: error in " + name_ + ", line " + std::to_string(line_), message, "READ",
+                  std::to_string(unit_)};
+}
+
+void TextInput::fail_end_of_file() const {
+  std::string header = line_ == 0
+                           ? "sfconv: " + name_ + " is empty"
+                           : "sfconv: " + name_ + " ended (line " + std::to_string(line_) + ")";
+  if (!task_.empty()) header.append(" while ").append(task_);
+  throw IoFailure{header, msg::end_of_file, "READ", std::to_string(unit_)};
+}
+
+}  // namespace sfconv

@@ -1,0 +1,74 @@
+// The parameter file's line reader: blank lines, comments, left adjustment.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/files.hpp"
+#include "textio/failure.hpp"
+#include "textio/readline.hpp"
+
+namespace sfconv {
+namespace {
+
+// The significant lines of `bytes`, each as readline returns it with length 20.
+std::vector<std::string> significant(const std::string& bytes, int count) {
+  test::TempDir dir;
+  TextInput in(dir.write("p.txt", bytes), 5);
+  std::vector<std::string> out;
+  for (int i = 0; i < count; ++i) {
+    Text<20> buf;
+    readline(in, buf);
+    out.emplace_back(buf.view());
+  }
+  return out;
+}
+
+std::string pad(std::string s) {
+  return s + std::string(20 - s.size(), ' ');
+}
+
+TEST(Readline, SkipsBlankAndCommentLinesAndCutsTrailingComments) {
+  EXPECT_EQ(significant("\n    \n  # note\n   2.5   # lambda\n", 1),
+            (std::vector<std::string>{pad("2.5   ")}));
+  EXPECT_EQ(significant("#\n   #\n##x\nx#y\nx #y\n", 2),
+            (std::vector<std::string>{pad("x"), pad("x")}));
+}
+
+TEST(Readline, TabsCountAsBlanks) {
+  EXPECT_EQ(significant("\t\t\n\t# comment\n\tvalue\n", 1),
+            (std::vector<std::string>{pad("value")}));
+}
+
+TEST(Readline, CarriageReturnsAreNotPartOfTheLine) {
+  EXPECT_EQ(significant("a.lst\r\n\r\n  # c\r\nb.fos # out\r\n", 2),
+            (std::vector<std::string>{pad("a.lst"), pad("b.fos ")}));
+}
+
+TEST(Readline, LongLinesAreCutBeforeTheCommentTest) {
+  // 600 blanks before the value: the 20 columns are blank, the line is skipped
+  EXPECT_EQ(significant(std::string(600, ' ') + "lost\nkept\n", 1),
+            (std::vector<std::string>{pad("kept")}));
+  // a '#' beyond column 20 has no effect
+  EXPECT_EQ(significant("0123456789012345678901#\n", 1),
+            (std::vector<std::string>{"01234567890123456789"}));
+}
+
+TEST(Readline, TheEndOfTheFileIsAFailure) {
+  test::TempDir dir;
+  TextInput in(dir.write("p.txt", "one\n\n# only comments follow\n  \nlast line without line feed"),
+               5);
+  Text<20> buf;
+  readline(in, buf, "E");
+  try {
+    readline(in, buf, "IAMP");
+    FAIL() << "no failure";
+  } catch (const IoFailure& f) {
+    EXPECT_EQ(f.header,
+              "sfconv: " + (dir / "p.txt") + " ended (line 4) while reading the IAMP line");
+    EXPECT_EQ(test::report_tail(f.report()),
+              "Attempt to read past end of file\n? READ(UNIT=5,...\n");
+  }
+}
+
+}  // namespace
+}  // namespace sfconv
