@@ -1,0 +1,41 @@
+// The bundled examples: each converts to the output committed beside it, run
+// as the README runs it (from the repository root).
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/files.hpp"
+#include "support/nacl_example.hpp"
+
+namespace sfconv {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExamples = SFCONV_EXAMPLES;
+
+// Copies examples/<name>/ into a scratch root with an empty build/, runs
+// sfconv there on its params.txt and returns the output file `output`.
+std::string convert_example(const std::string& name, const std::string& output) {
+  test::TempDir root;
+  fs::create_directories(root.path() / "examples");
+  fs::create_directories(root.path() / "build");
+  fs::copy(kExamples + "/" + name, root.path() / "examples" / name, fs::copy_options::recursive);
+  test::RunResult r = test::run_sfconv(root, "examples/" + name + "/params.txt");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  return test::read_file(root / output);
+}
+
+TEST(Examples, KolmexFileIsWhatItsGeneratorWrites) {
+  EXPECT_EQ(test::read_file(kExamples + "/kolmex/nacl.fos"), test::nacl_example().bytes());
+}
+
+TEST(Examples, KolmexConvertsToTheCommittedOutput) {
+  EXPECT_EQ(convert_example("kolmex", "build/nacl.sf"),
+            test::read_file(kExamples + "/kolmex/nacl.sf"));
+}
+
+}  // namespace
+}  // namespace sfconv
