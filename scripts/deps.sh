@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages sfconv builds and tests with, when any is missing.
-# Quick when everything is present.
+# Installs the Debian packages sfconv builds and tests with, when any is missing,
+# and any further packages named as arguments. Quick when everything is present.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev)
+packages=(g++ cmake ninja-build libgtest-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

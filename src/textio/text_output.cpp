@@ -36,6 +36,9 @@ TextOutput::TextOutput(std::string_view name, int unit) : name_(trim_name(name))
   buffer_.reserve(kFlushSize + 512);
 }
 
+TextOutput::TextOutput(std::FILE* stream, std::string_view name, int unit)
+    : name_(name), unit_(unit), file_(stream) {}
+
 TextOutput::~TextOutput() {
   if (file_ != nullptr) std::fclose(file_);
   if (!temp_.empty()) std::remove(temp_.c_str());
@@ -60,6 +63,7 @@ void TextOutput::commit() {
   int closed = std::fclose(file_);
   file_ = nullptr;
   if (closed != 0) fail("WRITE", std::string("Cannot write file: ") + std::strerror(errno));
+  if (temp_.empty()) return;
   if (std::rename(temp_.c_str(), name_.c_str()) != 0) {
     fail("CLOSE", std::string("Cannot put the file in place: ") + std::strerror(errno));
   }

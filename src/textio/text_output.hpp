@@ -16,6 +16,9 @@ namespace sfconv {
 class TextOutput {
  public:
   TextOutput(std::string_view name, int unit);
+  // Writes to an already open stream, which it then owns; commit() flushes and
+  // closes it (no temporary file, no rename).
+  TextOutput(std::FILE* stream, std::string_view name, int unit);
   ~TextOutput();
   TextOutput(const TextOutput&) = delete;
   TextOutput& operator=(const TextOutput&) = delete;

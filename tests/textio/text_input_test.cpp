@@ -43,6 +43,14 @@ TEST(TextRecords, TabsExpandToStopsEveryEightColumns) {
   EXPECT_EQ(records_of("a\r\tb\n"), (Records{"a       b"}));
 }
 
+TEST(TextRecords, ColumnsAreCountedAfterTabExpansion) {
+  test::TempDir dir;
+  TextInput in(dir.write("f.txt", "\t12\n"), 1);
+  std::int32_t n = 0;
+  read(in, "(9X,I3)"_fmt, n);  // "12" stands in columns 9 and 10
+  EXPECT_EQ(n, 2);
+}
+
 TEST(TextRecords, RecordsHaveNoLengthLimit) {
   std::string huge(1'000'000, 'x');
   huge[999'999] = 'y';

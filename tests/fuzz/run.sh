@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for SECONDS each (default 20) and fails on any finding.
+#   cmake --preset fuzz && cmake --build build-fuzz && tests/fuzz/run.sh 600
+# New inputs gather in build-fuzz/fuzz-work/TARGET/corpus; a finding is saved in
+# build-fuzz/fuzz-work/TARGET/artifacts/ (keep it as a regression test).
+set -euo pipefail
+seconds=${1:-20}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$root/build-fuzz
+work=$build/fuzz-work
+
+for target in format freeform parameters kolmex gsas fullprof; do
+  bin=$build/tests/fuzz/${target}_fuzz
+  [ -x "$bin" ] || continue
+  mkdir -p "$work/$target/corpus" "$work/$target/artifacts"
+  echo "== $target: ${seconds}s"
+  "$bin" -max_total_time="$seconds" -rss_limit_mb=512 -timeout=5 -print_final_stats=1 \
+    -artifact_prefix="$work/$target/artifacts/" \
+    "$work/$target/corpus" "$root/tests/fuzz/corpus/$target" 2>&1 |
+    grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==|SUMMARY|INFO: Running|ERROR)' || true
+  if [ "${PIPESTATUS[0]}" -ne 0 ]; then
+    echo "fuzz target $target failed: see $work/$target/artifacts/" >&2
+    exit 1
+  fi
+done
