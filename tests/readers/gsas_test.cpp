@@ -3,6 +3,7 @@
 // reflection where the printed digits would hide it.
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -359,6 +360,21 @@ TEST(Gsas, TwoThousandReflectionsAndNoMore) {
   EXPECT_EQ(c.result.status, 0);
   EXPECT_EQ(c.result.out, " The number of reflections is greater than  2000\n");
   EXPECT_EQ(c.output, "(none)");
+}
+
+// The example runs as its README says, from the repository root.
+TEST(Gsas, TheExampleGivesItsExpectedFile) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir.path() / "examples/gsas");
+  for (const char* name : {"sample.lst", "params.txt"}) {
+    dir.write(std::string("examples/gsas/") + name,
+              test::read_file(std::string(SFCONV_EXAMPLES) + "/gsas/" + name));
+  }
+  test::RunResult r = test::run_sfconv(dir, "examples/gsas/params.txt");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out + r.err, "");
+  EXPECT_EQ(test::read_file(dir / "examples/gsas/sample.sf"),
+            test::read_file(std::string(SFCONV_EXAMPLES) + "/gsas/expected.sf"));
 }
 
 // ------------------------------------------------- one reflection's numbers
