@@ -362,6 +362,14 @@ TEST(Gsas, TwoThousandReflectionsAndNoMore) {
   EXPECT_EQ(c.output, "(none)");
 }
 
+// phase x 1000 + 21 outside 32 bits: no code matches, and nothing overflows
+TEST(Gsas, AHugePhaseNumberMatchesNoRecord) {
+  std::string expected =
+      edit(without_records(fixture("gsas/pxc.sf")), "Phase No. =  1", "Phase No. =***");
+  Conversion c = convert(fixture("gsas/pxc.lst"), parameters(2, 3000000, kPolarization));
+  expect_converted(c, expected);
+}
+
 // The example runs as its README says, from the repository root.
 TEST(Gsas, TheExampleGivesItsExpectedFile) {
   test::TempDir dir;
