@@ -1,8 +1,313 @@
-// GSAS listings: not read yet; the conversion stores no reflection.
+// GSAS listings. The reader walks the listing once, forward, from section to
+// section: the histogram's line under the diffractometer constants (and for
+// time of flight its " Hstgm" bank line), the end of the refinement, the phase
+// fraction, the lattice parameters, and then the histogram's reflection list.
+// Each section is found by fixed text in fixed columns; everything between the
+// sections (cycles, shift tables, statistics) is read and passed over.
 #include "readers/gsas/gsas.hpp"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "driver/run_state.hpp"
+#include "textio/det_angle.hpp"
+#include "textio/edit.hpp"
+#include "textio/failure.hpp"
+#include "textio/freeform.hpp"
+#include "textio/readline.hpp"
 
 namespace sfconv {
 
-void gsas(TextInput& /*listing*/, TextInput& /*parameters*/) {}
+namespace {
+
+constexpr std::string_view kConstants = " Diffractometer constants for powder data:";
+constexpr std::string_view kBankLine = " Hstgm";
+constexpr std::string_view kChiSquared = " Reduced CHI**2 =";
+constexpr std::string_view kScaleFactors = " Histogram scale factors:";
+constexpr std::string_view kFractions = " Phase/element fractions for phase no.";
+constexpr std::string_view kLattice =
+    "                 a         b         c       alpha     beta      gamma";
+constexpr std::string_view kDataHeading = " Histogram";  // and "data" in columns 15-18
+constexpr float kDegree = 0.017453292f;                  // pi / 180 in single precision
+
+// The fraction line gives 15 columns to each histogram, from column 15 on;
+// histogram 33's field is the last inside the 512-column line.
+constexpr std::int32_t kLastFractionColumn = 33;
+
+std::string quoted(std::string_view text) {
+  std::string q;
+  q.reserve(text.size() + 2);
+  q.push_back('"');
+  q.append(text);
+  q.push_back('"');
+  return q;
+}
+
+Origin at(const TextInput& listing, std::string_view what) {
+  return Origin{listing.name(), listing.line(), what};
+}
+
+// A record into a field, cut or blank-padded to its width: what the read
+// "(A)" does, without the format machinery (listings are long).
+template <std::size_t N>
+void take(Text<N>& field, std::string_view record) {
+  std::size_t n = record.size() < N ? record.size() : N;
+  std::memcpy(field.data(), record.data(), n);
+  std::memset(field.data() + n, ' ', N - n);
+}
+
+// The next listing line into a field; the end of the listing is the
+// end-of-file report, naming the stream's task.
+template <std::size_t N>
+void read_line(TextInput& listing, Text<N>& field) {
+  std::string_view record;
+  if (!listing.next(record)) listing.fail_end_of_file();
+  take(field, record);
+}
+
+// The next line, read and ignored: the read "()".
+void skip_line(TextInput& listing) {
+  std::string_view record;
+  if (!listing.next(record)) listing.fail_end_of_file();
+}
+
+// Reads lines into LSTLINE until one that begins with `marker`.
+void find(TextInput& listing, std::string_view marker) {
+  listing.set_task("looking for " + quoted(marker));
+  do {
+    read_line(listing, CDATA.LSTLINE);
+  } while (!CDATA.LSTLINE.starts_with(marker));
+}
+
+// GSAS marks a time-of-flight histogram's detector bank on a line such as
+// " Hstgm  2 PNT  3 ...": the histogram in columns 8-9, the bank in 16-17.
+void bank_line(TextInput& listing) {
+  listing.set_task("looking for the " + quoted(kBankLine) + " line of PNT histogram " +
+                   std::to_string(IDATA.histogram));
+  const Text<50>& line = CDATA.LSTLINE;
+  for (;;) {
+    read_line(listing, CDATA.LSTLINE);
+    if (!line.starts_with(kBankLine) || line.cols(11, 13) != "PNT") continue;
+    std::int32_t number = 0;
+    read_internal(line.view(), at(listing, "histogram number"), "(7X,I2)"_fmt, number);
+    if (number != IDATA.histogram) continue;
+    read_internal(line.view(), at(listing, "bank number"), "(15X,I2)"_fmt, IDATA.nbank);
+    return;
+  }
+}
+
+// The histogram's line in the diffractometer constants: its type, and its
+// wavelength or detector bank. Under the heading the lines come in pairs
+// (a blank or caption line, then the histogram's line); only the second line
+// of each pair carries a histogram number in columns 1-3.
+void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWorking& w) {
+  find(listing, kConstants);
+  listing.set_task("looking for the line of histogram " + std::to_string(IDATA.histogram) +
+                   " after " + quoted(kConstants));
+  for (;;) {
+    skip_line(listing);
+    read_line(listing, CDATA.LSTLINE);
+    std::int32_t number = 0;
+    read_internal(CDATA.LSTLINE.view(), at(listing, "histogram number"), "(I3)"_fmt, number);
+    if (number == IDATA.histogram) break;
+  }
+  CDATA.DIFTYP.assign(CDATA.LSTLINE.cols(6, 8));
+  const std::string_view type = CDATA.DIFTYP.view();
+
+  // Only these three types have a Lorentz-polarization factor; any other,
+  // constant wavelength or not, stops here, before a parameter line is read.
+  if (type != "PXC" && type != "PNC" && type != "PNT") {
+    throw RecognisedStop{format_line("(2A)"_fmt, " Invalid diffraction type: ", CDATA.DIFTYP)};
+  }
+  if (type[2] == 'C') {
+    LDATA.TOF = false;
+    read_internal(CDATA.LSTLINE.view(), at(listing, "wavelength"), "(9X,F10.7)"_fmt, RDATA.lambda);
+    if (type == "PXC") {
+      readline(parameters, CDATA.LINE, "polarization");
+      float polarization = 0.0f;
+      float monochromator = 0.0f;
+      read_free(CDATA.LINE.view(), line_origin(parameters, "polarization"), polarization,
+                monochromator);
+      w.pm = polarization * monochromator;
+      w.one_minus_p = 1.0f - polarization;
+    }
+  } else {
+    LDATA.TOF = true;
+    bank_line(listing);
+    RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles);
+  }
+}
+
+// After the refinement GSAS prints either the histogram scale factors or the
+// phase fractions, three lines below their heading, 15 columns per histogram.
+void phase_fraction(TextInput& listing, GsasWorking& w) {
+  listing.set_task("looking for " + quoted(kScaleFactors) + " or " + quoted(kFractions));
+  for (;;) {
+    read_line(listing, CDATA.LSTLINE);
+    if (CDATA.LSTLINE.starts_with(kScaleFactors)) {
+      w.fraction_found = false;
+      return;
+    }
+    if (CDATA.LSTLINE.starts_with(kFractions)) break;
+  }
+  listing.set_task("reading the phase fractions under " + quoted(kFractions));
+  skip_line(listing);
+  skip_line(listing);
+  read_line(listing, CDATA.LINE);
+  const std::int32_t n = IDATA.histogram;
+  if (n < 1 || n > kLastFractionColumn) {
+    // No fraction column of this histogram inside the line: no fraction.
+    w.fraction_found = false;
+    return;
+  }
+  const std::size_t first = static_cast<std::size_t>(15 * n);
+  read_internal(CDATA.LINE.cols(first, first + 7), at(listing, "phase fraction"), "(F8.6)"_fmt,
+                RDATA.PHFRAC);
+  w.fraction_found = true;
+}
+
+void lattice_parameters(TextInput& listing) {
+  listing.set_task("looking for the lattice heading " + quoted(kLattice));
+  do {
+    read_line(listing, CDATA.LINE);
+  } while (!CDATA.LINE.starts_with(kLattice));
+  listing.set_task("reading the lattice parameters under the lattice heading");
+  read(listing, "(11X,3F10.6,3F10.3)"_fmt, RDATA.CELL);
+}
+
+// Finds the data heading (" Histogram  2 data ...") that opens the
+// histogram's reflection list and leaves the listing at the list's first
+// record. False when the listing ends first.
+//
+// For constant wavelength the first heading is taken. For time of flight the
+// heading must name the histogram; GSAS prints the column caption under the
+// first heading of the list only, so a line is skipped only when no other
+// histogram's heading came before.
+bool data_block(TextInput& listing) {
+  listing.set_task("reading the line under the data heading of histogram " +
+                   std::to_string(IDATA.histogram));
+  const Text<50>& line = CDATA.LSTLINE;
+  bool other_seen = false;
+  std::string_view record;
+  for (;;) {
+    if (!listing.next(record)) return false;
+    take(CDATA.LSTLINE, record);
+    if (!line.starts_with(kDataHeading) || line.cols(15, 18) != "data") continue;
+    if (!LDATA.TOF) break;
+    std::int32_t number = 0;
+    read_internal(line.view(), at(listing, "histogram number"), "(11X,I2)"_fmt, number);
+    if (number != IDATA.histogram) {
+      other_seen = true;
+      continue;
+    }
+    if (other_seen) return true;
+    break;
+  }
+  skip_line(listing);
+  return true;
+}
+
+// The reflection list: records up to a blank line, the end of the listing, or
+// a page header after which the list does not go on. GSAS breaks the list
+// with a page header ("1" in column 1, "REFLIST" in columns 69-75) and a title
+// line; the third line is the column caption when the list goes on, or begins
+// with six blanks when the list has ended.
+void reflection_list(TextInput& listing, const GsasWorking& w) {
+  listing.set_task("reading a page header of the reflection list");
+  // In 64 bits: a phase number whose code lies outside 32 bits matches nothing.
+  const std::int64_t wanted = std::int64_t{IDATA.phase_no} * 1000 + 21;
+  const Text<128>& line = CDATA.REFLINE;
+  int n = 0;
+  std::string_view record;
+  while (listing.next(record)) {
+    take(CDATA.REFLINE, record);
+
+    if (line.c[0] == '1' && line.cols(69, 75) == "REFLIST") {
+      skip_line(listing);
+      read_line(listing, CDATA.LSTLINE);
+      if (CDATA.LSTLINE.cols(1, 6) == "      ") {
+        skip_line(listing);
+        break;
+      }
+      continue;
+    }
+    if (line.is_blank()) break;
+
+    GsasRecord r;
+    float unused_e1 = 0.0f;
+    float unused_e2 = 0.0f;
+    std::array<float, 4> unused_f{};
+    read_internal(line.view(), at(listing, "reflection record"),
+                  "(6X,3I3,I4,I5,F8.5,4E10.3,F6.1,4F10.4)"_fmt, r.h, r.k, r.l, r.multiplicity,
+                  r.code, r.d, r.intensity, unused_e1, r.amplitude, unused_e2, r.phase, unused_f);
+    if (r.code != wanted || !(r.intensity > 0.0f) || !(r.amplitude > 0.0f)) continue;
+    if (n == MAXREF) {
+      throw RecognisedStop{
+          format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF)};
+    }
+    gsas_store(n, r, w);
+    ++n;
+  }
+  IDATA.NREF1 = n;
+}
+
+}  // namespace
+
+float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
+  const std::string_view type = CDATA.DIFTYP.view();
+  float intensity = r.intensity;
+  float amplitude = r.amplitude;
+  if (type[1] == 'N') {  // neutron F^2 are listed in units of 100
+    intensity = intensity * 100.0f;
+    amplitude = amplitude * 100.0f;
+    if (w.fraction_found) intensity = intensity / RDATA.PHFRAC;
+  }
+
+  float sn = 0.0f;  // sin(theta) and cos(theta), constant wavelength
+  float cs = 0.0f;
+  if (type[2] == 'C') {
+    sn = (RDATA.lambda * 0.5f) / r.d;
+    cs = std::sqrt(1.0f - sn * sn);
+  }
+  float lp = 0.0f;
+  if (type == "PXC") {
+    float t = (sn + sn) * sn;  // 2 sin^2(theta); 1 - t is cos(2 theta)
+    float c2 = 1.0f - t;
+    lp = (w.pm * (c2 * c2) + w.one_minus_p) / (t * cs);
+  } else if (type == "PNC") {
+    lp = 0.5f / ((sn * sn) * cs);
+  } else {  // "PNT": the bank's Bragg angle, the same for every reflection
+    float theta = (RDATA.twotheta * 0.5f) * kDegree;
+    float s = std::sin(theta);
+    lp = ((r.d * r.d) * (r.d * r.d)) * s;
+    RDATA.WAVE[i] = (r.d + r.d) * s;
+  }
+
+  IDATA.IH[i] = r.h;
+  IDATA.IK[i] = r.k;
+  IDATA.IL[i] = r.l;
+  RDATA.FOABS[i] = std::sqrt(amplitude);
+  float phi = r.phase * kDegree;
+  RDATA.FOR[i] = RDATA.FOABS[i] * std::cos(phi);
+  RDATA.FOI[i] = RDATA.FOABS[i] * std::sin(phi);
+  RDATA.IO[i] = (static_cast<float>(r.multiplicity) * lp) * intensity;
+  return lp;
+}
+
+void gsas(TextInput& listing, TextInput& parameters) {
+  GsasWorking w;
+  diffractometer_constants(listing, parameters, w);
+  find(listing, kChiSquared);
+  phase_fraction(listing, w);
+  lattice_parameters(listing);
+  if (!data_block(listing)) {
+    IDATA.NREF1 = 0;  // no list for the histogram: a file without reflections
+    return;
+  }
+  reflection_list(listing, w);
+}
 
 }  // namespace sfconv
