@@ -53,6 +53,8 @@ bool TextInput::refill() {
   }
   std::size_t got = std::fread(buf_.get() + end_, 1, kBufferSize - end_, file_);
   end_ += got;
+  next_cr_ = find('\r', beg_);
+  next_tab_ = find('\t', beg_);
   if (got == 0) {
     if (std::ferror(file_)) {
       throw IoFailure{"sfconv: error in " + name_ + ", line " + std::to_string(line_ + 1),
@@ -65,6 +67,11 @@ bool TextInput::refill() {
   return true;
 }
 
+std::size_t TextInput::find(char c, std::size_t from) const {
+  const void* at = std::memchr(buf_.get() + from, c, end_ - from);
+  return at == nullptr ? end_ : static_cast<const char*>(at) - buf_.get();
+}
+
 bool TextInput::next(std::string_view& record) {
   if (long_in_use_) {
     long_.clear();
@@ -75,13 +82,19 @@ bool TextInput::next(std::string_view& record) {
     const void* nl = std::memchr(start, '\n', end_ - beg_);
     if (nl != nullptr) {
       std::string_view raw(start, static_cast<const char*>(nl) - start);
-      beg_ += raw.size() + 1;
+      const std::size_t line_end = beg_ + raw.size();
+      beg_ = line_end + 1;
       ++line_;
       if (long_in_use_) {
         long_.append(raw);
-        raw = long_;
+        record = finish(long_);
+      } else if (next_cr_ >= line_end && next_tab_ >= line_end) {
+        record = raw;  // no carriage return or tab in it
+      } else {
+        record = finish(raw);
       }
-      record = finish(raw);
+      if (next_cr_ < beg_) next_cr_ = find('\r', beg_);
+      if (next_tab_ < beg_) next_tab_ = find('\t', beg_);
       return true;
     }
     if (!refill()) {

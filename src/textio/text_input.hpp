@@ -46,12 +46,17 @@ class TextInput final : public RecordSource {
  private:
   bool refill();
   std::string_view finish(std::string_view raw);
+  std::size_t find(char c, std::size_t from) const;
 
   std::FILE* file_ = nullptr;
   std::string name_;
   int unit_;
   std::unique_ptr<char[]> buf_;
   std::size_t beg_ = 0, end_ = 0;
+  // Where the next carriage return and the next tab at or after beg_ stand
+  // (end_ when there is none): lines before both need no fixing, and most
+  // files have neither.
+  std::size_t next_cr_ = 0, next_tab_ = 0;
   bool at_eof_ = false;
   bool long_in_use_ = false;
   std::string long_;   // a record longer than the buffer, gathered piece by piece

@@ -68,6 +68,18 @@ TEST(TextRecords, ManyRecordsAcrossBufferRefills) {
   EXPECT_EQ(r[99999], "line 99999      !");
 }
 
+TEST(TextRecords, CleanAndFixedLinesMixedAcrossBufferRefills) {
+  std::string bytes;
+  for (int i = 0; i < 60000; ++i) {
+    bytes += i % 3 == 0 ? "a\tb\r\n" : i % 3 == 1 ? "plain line\n" : "c\rr\n";
+  }
+  Records r = records_of(bytes);
+  ASSERT_EQ(r.size(), 60000u);
+  for (int i = 0; i < 60000; ++i) {
+    ASSERT_EQ(r[i], i % 3 == 0 ? "a       b" : i % 3 == 1 ? "plain line" : "cr") << i;
+  }
+}
+
 TEST(TextRecords, RewindStartsAgainAtTheFirstRecord) {
   test::TempDir dir;
   TextInput in(dir.write("f.txt", "one\ntwo\n"), 1);
