@@ -1,0 +1,160 @@
+// The FullProf reader called in-process: the values it leaves in the run state
+// (single-precision arithmetic, cell columns) and how far it gets in real
+// FullProf outputs.
+#include <cmath>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "driver/run_state.hpp"
+#include "readers/fullprof/fullprof.hpp"
+#include "support/files.hpp"
+#include "support/fullprof_files.hpp"
+#include "textio/det_angle.hpp"
+#include "textio/failure.hpp"
+
+namespace sfconv {
+namespace {
+
+using namespace test::fullprof;  // NOLINT: the fixture vocabulary
+
+// Calls fullprof as the driver does once the parameter file's head and values
+// are read: `output` open on unit 1, and `rest` (the lines after the phase
+// line) left in the parameter file. The failure that ended it, if any.
+std::optional<IoFailure> read_fullprof(const std::string& output, const std::string& second,
+                                       int histogram, const std::string& rest = "") {
+  reset_run_state();
+  det_angle_reset();
+  test::TempDir dir;
+  IDATA.histogram = histogram;
+  IDATA.phase_no = 1;
+  CDATA.FILEIN2.assign(second);
+  TextInput out(output, 1);
+  TextInput parameters(dir.write("params.txt", rest), 5);
+  try {
+    fullprof(out, parameters);
+  } catch (const IoFailure& failure) {
+    return failure;
+  }
+  return std::nullopt;
+}
+
+std::string header_line(const std::optional<IoFailure>& f) {
+  return f ? f->header : "(no failure)";
+}
+
+TEST(FullprofReading, StructureFactorsAndWavelengthsInSinglePrecision) {
+  test::TempDir dir;
+  std::string table = "\n" + kNarrowHeader + tof(1, 1, 1, 1, 1520.3, 1.0) +
+                      tof(2, 3, 1, 1, 88.7, 0.5) + tof(3, 2, 2, 0, 0.0, 0.8) +
+                      "     ---------------\n";
+  std::string out = preamble() + pattern_block(1, "neutron", true) + cycle(1, 5.43102) +
+                    table_marker(1, 1) + table + run_finished();
+  std::string fou = second_file(1, {{1, 1, 1, 12.5, 0.0}, {3, 1, 1, 12.5, 180.0}});
+  auto failure = read_fullprof(dir.write("run.out", out), dir.write("run.fou", fou), 1, "90.0 /\n");
+  ASSERT_FALSE(failure) << header_line(failure);
+
+  EXPECT_TRUE(LDATA.TOF);
+  EXPECT_EQ(IDATA.nbank, 1);
+  EXPECT_EQ(IDATA.nangles, 1);
+  EXPECT_EQ(RDATA.twotheta, 90.0f);
+  // the third line's record is missing: the table ends there
+  ASSERT_EQ(IDATA.NREF1, 2);
+  EXPECT_EQ(IDATA.IH[1], 3);
+  EXPECT_EQ(RDATA.IO[0], 1520.3f);
+  EXPECT_EQ(RDATA.IO[1], 88.7f);
+  // 2 sin 45 degrees, with 45 degrees in radians rounded to single precision
+  EXPECT_EQ(RDATA.WAVE[0], 1.4142135f);
+  EXPECT_EQ(RDATA.WAVE[1], 0.70710677f);
+  EXPECT_EQ(RDATA.FOR[0], 12.5f);
+  EXPECT_EQ(RDATA.FOI[0], 0.0f);
+  EXPECT_EQ(RDATA.FOABS[1], 12.5f);
+  EXPECT_EQ(RDATA.FOR[1], -12.5f);
+  // 12.5 times the sine of the single-precision value of pi: not zero
+  EXPECT_LT(RDATA.FOI[1], -1.08e-6f);
+  EXPECT_GT(RDATA.FOI[1], -1.10e-6f);
+}
+
+TEST(FullprofReading, EachCellValueComesFromColumnsOneToFifteen) {
+  test::TempDir dir;
+  std::string out = preamble() + pattern_block(1) + cycle_marker(1) + phase_block(1) +
+                    " ==> PROFILE PARAMETERS FOR PATTERN#  1\n"
+                    " => Cell parameters: \n"
+                    "5.431020          0.000000\n"   // at the left
+                    "       5.431020   0.000000\n"   // at the right
+                    "        5431020   0.000000\n"   // no point: six decimals implied
+                    "      90.000000\n"              //
+                    "             90   0.000000\n"   // 0.000090
+                    "                  90.000000\n"  // beyond column 15: blank, zero
+                    + table_marker(1, 1) + "\n" + kNarrowHeader + "     ---------------\n" +
+                    run_finished();
+  auto failure =
+      read_fullprof(dir.write("run.out", out), dir.write("run.fou", second_file(1, {})), 1);
+  ASSERT_FALSE(failure) << header_line(failure);
+  EXPECT_EQ(RDATA.CELL,
+            (std::array<float, 6>{5.43102f, 5.43102f, 5.43102f, 90.0f, 0.00009f, 0.0f}));
+  EXPECT_FALSE(LDATA.TOF);
+  EXPECT_EQ(IDATA.NREF1, 0);
+}
+
+// The real FullProf 6.x outputs: every search of the output file succeeds up
+// to the table marker, whose phase number FullProf 6.x writes after a colon in
+// column 23, where the older layout has no character to read.
+struct Sample {
+  const char* file;
+  long marker_line;  // the line of " Pattern#"
+  bool tof;
+  // The cell as the six lines after the last " => Cell parameters:" print
+  // it, cut to columns 1-15: FullProf 6.x writes each value in 16 columns, so
+  // its last digit is not read (8.478844 reads as 8.47884).
+  std::array<float, 6> cell;
+};
+
+void PrintTo(const Sample& s, std::ostream* os) {
+  *os << s.file;
+}
+
+class RealOutputs : public testing::TestWithParam<Sample> {};
+
+TEST_P(RealOutputs, GetAsFarAsTheTableMarker) {
+  const Sample& s = GetParam();
+  test::TempDir dir;
+  std::string path = SFCONV_FIXTURES "/fullprof/";
+  path.append(s.file);
+  auto failure = read_fullprof(path, dir / "none.fou", 1, "145.0 /\n");
+  ASSERT_TRUE(failure);
+  std::string header = "sfconv: error in ";
+  header.append(path).append(", line ").append(std::to_string(s.marker_line));
+  EXPECT_EQ(failure->header, header + " (reading the pattern and phase numbers)");
+  EXPECT_EQ(failure->message, "Illegal character in numeric input");
+  EXPECT_EQ(failure->unit, "INTERNAL");
+  EXPECT_EQ(LDATA.TOF, s.tof);
+  if (s.tof) {
+    EXPECT_EQ(RDATA.twotheta, 145.0f);
+  }
+  EXPECT_EQ(RDATA.CELL, s.cell);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fullprof, RealOutputs,
+    testing::Values(
+        Sample{"pbso4.out", 412, false, {8.47884f, 5.39672f, 6.95840f, 90.0f, 90.0f, 90.0f}},
+        // Prints " => CYCLE No.:    1" twice; the first block's cell is cut
+        // short by a reference line, so only the later block reads.
+        Sample{"cecual.out", 574, true, {4.25678f, 4.25678f, 10.63387f, 90.0f, 90.0f, 90.0f}},
+        Sample{
+            "nacaalf_g41.out", 695, false, {10.25168f, 10.25168f, 10.25168f, 90.0f, 90.0f, 90.0f}},
+        // nine cycles, ISO-8859-1 bytes in the title and phase name
+        Sample{"Mnpyrol_266995_30K_BS.out",
+               2237,
+               false,
+               {19.87086f, 19.87086f, 19.87086f, 90.0f, 90.0f, 90.0f}}),
+    [](const testing::TestParamInfo<Sample>& i) {
+      std::string n = i.param.file;
+      return n.substr(0, n.find('_') < n.find('.') ? n.find('_') : n.find('.'));
+    });
+
+}  // namespace
+}  // namespace sfconv
