@@ -1,6 +1,7 @@
 // FullProf outputs converted end to end: the searches of the output file, the
 // reflection table read in step with the second file, and the failures.
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -396,6 +397,21 @@ INSTANTIATE_TEST_SUITE_P(
                         ") while reading the reflection table, which ends with a dashed line\n"
                         "Attempt to read past end of file\n? READ(UNIT=1,...\n"}),
     [](const testing::TestParamInfo<FailureCase>& i) { return i.param.name; });
+
+// The bundled example, run as its README says: from the repository root.
+TEST(Fullprof, TheExampleConvertsToItsCommittedOutput) {
+  namespace fs = std::filesystem;
+  test::TempDir root;
+  fs::create_directories(root.path() / "examples");
+  fs::create_directories(root.path() / "build");
+  fs::copy(SFCONV_EXAMPLES "/fullprof", root.path() / "examples" / "fullprof",
+           fs::copy_options::recursive);
+  test::RunResult r = test::run_sfconv(root, "examples/fullprof/params.txt");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(test::read_file(root / "build/silicon.sf"),
+            test::read_file(SFCONV_EXAMPLES "/fullprof/silicon.sf"));
+}
 
 }  // namespace
 }  // namespace sfconv
