@@ -356,7 +356,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FailureCase{"SecondFileOfAnotherPhase", parameters(), silicon(narrow_table()),
                     second_file(2, kRecords),
-                    "sfconv: run.fou ended (line 5) while looking for \" Phase no.:\" of phase 1\n"
+                    "sfconv: run.fou ended (line 5) while looking for \" Phase no.:\" or \" Phase "
+                    "No.:\" of phase 1\n"
                     "Attempt to read past end of file\n? READ(UNIT=2,...\n"},
         FailureCase{"NoRunFinished", parameters(), unfinished(), second_file(1, kRecords),
                     "sfconv: run.out ended (line " + lines_of(unfinished()) +
@@ -396,6 +397,119 @@ INSTANTIATE_TEST_SUITE_P(
                     "sfconv: run.out ended (line " + lines_of(table_without_end()) +
                         ") while reading the reflection table, which ends with a dashed line\n"
                         "Attempt to read past end of file\n? READ(UNIT=1,...\n"}),
+    [](const testing::TestParamInfo<FailureCase>& i) { return i.param.name; });
+
+// FullProf 6.x: the table marker with "Phase No.:", the table two columns
+// further right, the Fourier file as second file.
+
+std::string narrow_table6() {
+  return "\n" + shifted(kNarrowHeader) + "\n" + shifted(narrow(1, 1, 1, 1, 1520.3)) +
+         shifted(narrow(2, 2, 2, 0, 0.0)) + shifted(narrow(3, 3, 1, 1, 88.7));
+}
+
+std::string silicon6(const std::string& table) {
+  return preamble() + pattern_block(1) + cycle(1, 5.4309) + cycle(2, 5.43102) +
+         table_marker6(1, 2) + "\n" + kNarrowHeader + table_end() + table_marker6(1, 1) + table +
+         table_end() + run_finished();
+}
+
+const std::string kFourier = fourier_file(1, kRecords);
+
+class Fullprof6Tables : public testing::TestWithParam<TableCase> {};
+
+// The same three reflections as in the older layouts give the same file.
+TEST_P(Fullprof6Tables, ReadTheSameThreeReflections) {
+  Conversion c = convert(parameters(), silicon6(GetParam().table), kFourier);
+  EXPECT_EQ(c.result.status, 0) << c.result.err;
+  EXPECT_EQ(c.output, kSilicon2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fullprof, Fullprof6Tables,
+    testing::Values(
+        TableCase{"Narrow", narrow_table6()},
+        TableCase{"Wide", "\n" + shifted(kWideHeader) + shifted(wide(1, 1, 1, 1, 1520.3)) +
+                              shifted(wide(2, 2, 2, 0, 0.0)) + shifted(wide(3, 3, 1, 1, 88.7))},
+        // each header sets the columns of the lines after it, shifted or not
+        TableCase{"MixedHeaders",
+                  "\n" + shifted(kNarrowHeader) + shifted(narrow(1, 1, 1, 1, 1520.3)) +
+                      kWideHeader + wide(2, 2, 2, 0, 0.0) + shifted(kWideHeader) + "\n" +
+                      shifted(wide(3, 3, 1, 1, 88.7)) + "\n" + shifted(kNarrowHeader)}),
+    [](const testing::TestParamInfo<TableCase>& i) { return i.param.name; });
+
+TEST(Fullprof6, EitherSecondFileWithEitherTableLayout) {
+  // an older second file with a FullProf 6.x table
+  Conversion c = convert(parameters(), silicon6(narrow_table6()), second_file(1, kRecords));
+  EXPECT_EQ(c.result.status, 0) << c.result.err;
+  EXPECT_EQ(c.output, kSilicon2);
+  // a Fourier file with an older table
+  c = convert(parameters(), silicon(narrow_table()), kFourier);
+  EXPECT_EQ(c.result.status, 0) << c.result.err;
+  EXPECT_EQ(c.output, kSilicon2);
+  // a file holding both markers: the older one is taken, records in columns
+  std::string both = kFourier + second_file(1, kRecords);
+  EXPECT_EQ(convert(parameters(), silicon(narrow_table()), both).output, kSilicon2);
+}
+
+TEST(Fullprof6, OnlyAShiftedHeaderMovesTheTimeOfFlightColumns) {
+  std::string table = "\n" + tof(1, 1, 1, 1, 1520.3, 1.0) + shifted(kTofHeader) +
+                      shifted(tof(2, 2, 2, 0, 0.0, 0.8)) + kNarrowHeader +
+                      shifted(tof(3, 3, 1, 1, 88.7, 0.5)) + "\n" + shifted(kTofHeader) +
+                      shifted(tof(4, 2, 2, 0, 20457.5, 1.6375));
+  std::string out = preamble() + pattern_block(1, "neutron", true) + cycle(1, 5.43102) +
+                    table_marker6(1, 1) + table + table_end() + run_finished();
+  std::vector<Record> records = kRecords;
+  records.push_back({2, 2, 0, 7.25, 90.0});
+  Conversion c = convert(parameters(1, 1, "90.0 /\n"), out, fourier_file(1, records));
+  EXPECT_EQ(c.result.status, 0) << c.result.err;
+  EXPECT_EQ(c.output,
+            header("5.43102", kTofEline, "    3") + kTofColumns +
+                "    1    1    1         39.000          0.000          0.500         39.000"
+                "   1520.          1.4142\n"
+                "    3    1    1        -12.500          0.000          0.664         12.500"
+                "   88.70          0.7071\n"
+                "    2    2    0          0.000          7.250          0.025          7.250"
+                "  2.0458E+04      2.3158\n");
+}
+
+TEST(Fullprof6, TheEndOfTheFourierFileEndsTheTable) {
+  std::vector<Record> two(kRecords.begin(), kRecords.begin() + 2);
+  Conversion c = convert(parameters(), silicon6(narrow_table6()), fourier_file(1, two));
+  EXPECT_EQ(c.result.status, 0) << c.result.err;
+  EXPECT_EQ(c.output, header("5.43102", kEline, "    1") + kColumns + kTwoStored.substr(0, 88));
+}
+
+std::string with_record(std::size_t n, const std::string& record) {
+  std::string fou = kFourier;
+  std::size_t at = 0;
+  for (std::size_t i = 0; i <= n; ++i) at = fou.find('\n', at) + 1;
+  return fou.substr(0, at) + record + fou.substr(fou.find('\n', at) + 1);
+}
+
+const std::string kSilicon6 = silicon6(narrow_table6());
+
+INSTANTIATE_TEST_SUITE_P(
+    Fullprof6, FullprofFailures,
+    testing::Values(
+        // the record of the dropped line is checked too
+        FailureCase{"Mismatch", parameters(), kSilicon6,
+                    with_record(1, "   2   0   2   77.78   45.00\n"),
+                    "sfconv: reflection 2 2 0 on line " + line_of(kSilicon6, "    2   1      2") +
+                        " of run.out, but 2 0 2 on line 3 of run.fou\n"
+                        "Reflection mismatch between the output file and the second file\n"
+                        "? READ(UNIT=2,...\n"},
+        FailureCase{"FewerThanFiveValues", parameters(), kSilicon6,
+                    with_record(2, "   3   1   1   12.50\n"),
+                    "sfconv: error in run.fou, line 4\n"
+                    "Attempt to read past end of file\n? READ(UNIT=2,...\n"},
+        FailureCase{"LettersInAValue", parameters(), kSilicon6,
+                    with_record(0, "   1   1   1   39.00    zero\n"),
+                    "sfconv: error in run.fou, line 2\n"
+                    "Illegal character in numeric input\n? READ(UNIT=2,...\n"},
+        FailureCase{"FourierFileOfAnotherPhase", parameters(), kSilicon6, fourier_file(2, kRecords),
+                    "sfconv: run.fou ended (line 4) while looking for \" Phase no.:\" or \" Phase "
+                    "No.:\" of phase 1\n"
+                    "Attempt to read past end of file\n? READ(UNIT=2,...\n"}),
     [](const testing::TestParamInfo<FailureCase>& i) { return i.param.name; });
 
 // The bundled example, run as its README says: from the repository root.

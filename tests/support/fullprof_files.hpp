@@ -125,4 +125,25 @@ inline std::string second_file(int phase, const std::vector<Record>& records) {
   return s;
 }
 
+// FullProf 6.x: the table marker reads "Phase No.:", its colon in column 23
+// and the phase number in columns 24-27; the whole table, headers included,
+// stands two columns further right.
+inline std::string table_marker6(int pattern, int phase) {
+  return kRule + line(" Pattern#%3d Phase No.:%4d Phase name: Silicon", pattern, phase) + kRule;
+}
+
+inline std::string shifted(const std::string& table_line) {
+  return "  " + table_line;
+}
+
+// The Fourier file FullProf 6.x writes as the second file: " Phase No.:"
+// with a capital N, then h, k, l, modulus and phase angle per line.
+inline std::string fourier_file(int phase, const std::vector<Record>& records) {
+  std::string s = line(" Phase No.:%4d Silicon", phase);
+  for (const Record& r : records) {
+    s += line("%4d%4d%4d%8.2f%8.2f", r.h, r.k, r.l, r.modulus, r.phase);
+  }
+  return s;
+}
+
 }  // namespace sfconv::test::fullprof

@@ -18,6 +18,7 @@
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
+#include "textio/freeform.hpp"
 
 namespace sfconv {
 
@@ -34,13 +35,19 @@ constexpr std::string_view kProfile = " ==> PROFILE PARAMETERS FOR PATTERN#";
 constexpr std::string_view kCell = " => Cell parameters:";
 constexpr std::string_view kTable = " Pattern#";
 
-// The phase marker of the second file.
+// The phase marker of the second file, and that of the Fourier file which
+// FullProf 6.x writes as the second file (capital N).
 constexpr std::string_view kSecondPhase = " Phase no.:";
+constexpr std::string_view kFourierPhase = " Phase No.:";
 
 // Lines of the reflection table. The two headers differ only in the blanks
 // before "Hw"; each sets the columns of the reflection lines after it.
+// FullProf 6.x writes the whole table two columns further right, its headers
+// behind two more blanks.
 constexpr std::string_view kWideHeader = " No.  Code     H   K   L  Mult      Hw";
 constexpr std::string_view kNarrowHeader = " No.  Code     H   K   L  Mult     Hw";
+constexpr std::string_view kWideHeader6 = "   No.  Code     H   K   L  Mult      Hw";
+constexpr std::string_view kNarrowHeader6 = "   No.  Code     H   K   L  Mult     Hw";
 constexpr std::string_view kTableEnd = "     ---------------";
 constexpr std::string_view kTableEndOther = " -------------------";
 
@@ -164,25 +171,52 @@ void find_table(TextInput& output, long cycle_line) {
     find(output, kTable);
     std::int32_t pattern = 0;
     std::int32_t phase = 0;
+    // FullProf 6.x writes "Phase No.:": the colon in column 23, the phase
+    // number in columns 24-27.
+    const Format& layout = CDATA.LSTLINE.c[22] == ':' ? "(9X,I3,11X,I4)"_fmt : "(9X,I3,10X,I4)"_fmt;
     read_internal(CDATA.LSTLINE.view(),
-                  Origin{output.name(), output.line(), "the pattern and phase numbers"},
-                  "(9X,I3,10X,I4)"_fmt, pattern, phase);
+                  Origin{output.name(), output.line(), "the pattern and phase numbers"}, layout,
+                  pattern, phase);
     if (pattern == IDATA.histogram && phase == IDATA.phase_no) break;
   }
   output.set_task("reading the line after " + quoted(kTable));
   read(output, "()"_fmt);
 }
 
-enum class Columns { unset, wide, narrow };
+// Where the columns of the reflection lines stand, as the last header set them.
+struct Columns {
+  enum Kind { unset, wide, narrow } kind = unset;
+  int shift = 0;  // 2 behind a FullProf 6.x header
+  // Time of flight reads the same columns under every header but a FullProf
+  // 6.x one, which moves them too.
+  int tof_shift = 0;
 
-enum class LineKind { blank, wide_header, narrow_header, end, reflection };
+  void set(Kind k, int s) {
+    kind = k;
+    shift = s;
+    if (s != 0) tof_shift = s;
+  }
+};
 
-LineKind classify(const Text<128>& line) {
+enum class LineKind { blank, header, end, reflection };
+
+// Classifies a table line; a header sets `columns`.
+LineKind classify(const Text<128>& line, Columns& columns) {
   if (line.is_blank()) return LineKind::blank;
-  if (line.starts_with(kWideHeader)) return LineKind::wide_header;
-  if (line.starts_with(kNarrowHeader)) return LineKind::narrow_header;
-  if (line.starts_with(kTableEnd) || line.starts_with(kTableEndOther)) return LineKind::end;
-  return LineKind::reflection;
+  if (line.starts_with(kWideHeader)) {
+    columns.set(Columns::wide, 0);
+  } else if (line.starts_with(kNarrowHeader)) {
+    columns.set(Columns::narrow, 0);
+  } else if (line.starts_with(kWideHeader6)) {
+    columns.set(Columns::wide, 2);
+  } else if (line.starts_with(kNarrowHeader6)) {
+    columns.set(Columns::narrow, 2);
+  } else if (line.starts_with(kTableEnd) || line.starts_with(kTableEndOther)) {
+    return LineKind::end;
+  } else {
+    return LineKind::reflection;
+  }
+  return LineKind::header;
 }
 
 // One reflection line as decoded, before it is paired and stored.
@@ -192,16 +226,23 @@ struct Reflection {
   float d = 0.0f;  // d-spacing, time of flight only
 };
 
-Reflection decode(const TextInput& output, Columns columns) {
+Reflection decode(const TextInput& output, const Columns& columns) {
   Origin origin{output.name(), output.line(), "a reflection line"};
+  std::string_view line = CDATA.REFLINE.view();
   Reflection r;
   if (LDATA.TOF) {
-    read_internal(CDATA.REFLINE.view(), origin, "(12X,3I4,39X,F11.1,35X,F10.6)"_fmt, r.h, r.k, r.l,
-                  r.io, r.d);
-  } else if (columns == Columns::wide) {
-    read_internal(CDATA.REFLINE.view(), origin, "(12X,3I4,49X,F11.1)"_fmt, r.h, r.k, r.l, r.io);
-  } else if (columns == Columns::narrow) {
-    read_internal(CDATA.REFLINE.view(), origin, "(12X,3I4,39X,F11.1)"_fmt, r.h, r.k, r.l, r.io);
+    read_internal(line, origin,
+                  columns.tof_shift == 0 ? "(12X,3I4,39X,F11.1,35X,F10.6)"_fmt
+                                         : "(14X,3I4,39X,F11.1,35X,F10.6)"_fmt,
+                  r.h, r.k, r.l, r.io, r.d);
+  } else if (columns.kind == Columns::wide) {
+    read_internal(line, origin,
+                  columns.shift == 0 ? "(12X,3I4,49X,F11.1)"_fmt : "(14X,3I4,49X,F11.1)"_fmt, r.h,
+                  r.k, r.l, r.io);
+  } else if (columns.kind == Columns::narrow) {
+    read_internal(line, origin,
+                  columns.shift == 0 ? "(12X,3I4,39X,F11.1)"_fmt : "(14X,3I4,39X,F11.1)"_fmt, r.h,
+                  r.k, r.l, r.io);
   } else {
     // No header has said where the columns stand; a guess could take any
     // number for the intensity.
@@ -213,34 +254,80 @@ Reflection decode(const TextInput& output, Columns columns) {
   return r;
 }
 
+// The second file: its phase marker found, the form of its records.
+enum class Records {
+  fixed_columns,  // modulus in columns 13-24, phase angle in 37-48
+  fourier,        // FullProf 6.x: h k l modulus phase, blank-separated
+};
+
+Records find_second_phase(TextInput& second) {
+  std::string of_phase = " of phase " + std::to_string(IDATA.phase_no);
+  second.set_task("looking for " + quoted(kSecondPhase) + of_phase);
+  if (seek_numbered(second, kSecondPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
+    return Records::fixed_columns;
+  }
+  second.rewind();
+  second.set_task("looking for " + quoted(kSecondPhase) + " or " + quoted(kFourierPhase) +
+                  of_phase);
+  if (!seek_numbered(second, kFourierPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
+    second.fail_end_of_file();
+  }
+  return Records::fourier;
+}
+
+// What a record of the second file gives. A Fourier file's free-form record
+// may end its values with "/": the values it leaves out keep those of the
+// record before.
+struct Record {
+  std::int32_t h = 0, k = 0, l = 0;  // Fourier files only
+  float modulus = 0.0f;
+  float phi = 0.0f;  // phase angle, degrees
+};
+
+std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
+  return std::to_string(h) + " " + std::to_string(k) + " " + std::to_string(l);
+}
+
+// Reads the record paired with the reflection line `r`; false at the end of
+// the second file. A Fourier file's record must carry the line's h, k, l: a
+// record missing or added on either side would pair every later reflection
+// with the wrong modulus and phase.
+bool read_record(TextInput& second, Records form, const TextInput& output, const Reflection& r,
+                 Record& rec) {
+  if (form == Records::fixed_columns) {
+    return read_or_end(second, "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
+  }
+  std::string_view line;
+  if (!second.next(line)) return false;
+  RecordOf one(second, line);
+  read_free(one, rec.h, rec.k, rec.l, rec.modulus, rec.phi);
+  if (rec.h != r.h || rec.k != r.k || rec.l != r.l) {
+    throw IoFailure{"sfconv: reflection " + hkl(r.h, r.k, r.l) + " on line " +
+                        std::to_string(output.line()) + " of " + output.name() + ", but " +
+                        hkl(rec.h, rec.k, rec.l) + " on line " + std::to_string(second.line()) +
+                        " of " + second.name(),
+                    "Reflection mismatch between the output file and the second file", "READ",
+                    std::to_string(second.unit())};
+  }
+  return true;
+}
+
 // The table read in step with the second file; returns the number stored.
-std::int32_t read_table(TextInput& output, TextInput& second) {
+std::int32_t read_table(TextInput& output, TextInput& second, Records form) {
   output.set_task("reading the reflection table, which ends with a dashed line");
-  Columns columns = Columns::unset;
+  Columns columns;
+  Record rec;
   std::int32_t i = 1;  // the slot of the next reflection stored
   for (;;) {
     CDATA.REFLINE.assign(next_line(output));
-    switch (classify(CDATA.REFLINE)) {
-      case LineKind::blank:
-        continue;
-      case LineKind::wide_header:
-        columns = Columns::wide;
-        continue;
-      case LineKind::narrow_header:
-        columns = Columns::narrow;
-        continue;
-      case LineKind::end:
-        return i - 1;
-      case LineKind::reflection:
-        break;
-    }
+    LineKind kind = classify(CDATA.REFLINE, columns);
+    if (kind == LineKind::end) return i - 1;
+    if (kind != LineKind::reflection) continue;
     Reflection r = decode(output, columns);
 
     // The record of this line: modulus and phase angle in degrees. The end
     // of the second file ends the table; this line is not stored.
-    float modulus = 0.0f;
-    float phi = 0.0f;
-    if (!read_or_end(second, "(2(12X,F12.4))"_fmt, modulus, phi)) return i - 1;
+    if (!read_record(second, form, output, r, rec)) return i - 1;
 
     // A zero intensity drops the reflection; its record is used up all the
     // same, so later lines stay paired with later records.
@@ -256,8 +343,8 @@ std::int32_t read_table(TextInput& output, TextInput& second) {
     IDATA.IL[s] = r.l;
     RDATA.IO[s] = r.io;
     if (LDATA.TOF) RDATA.WAVE[s] = (r.d + r.d) * std::sin((RDATA.twotheta * 0.5f) * kDegree);
-    RDATA.FOABS[s] = modulus;
-    float rad = phi * kDegree;
+    RDATA.FOABS[s] = rec.modulus;
+    float rad = rec.phi * kDegree;
     RDATA.FOR[s] = RDATA.FOABS[s] * std::cos(rad);
     RDATA.FOI[s] = RDATA.FOABS[s] * std::sin(rad);
     ++i;
@@ -271,8 +358,8 @@ void fullprof(TextInput& output, TextInput& parameters) {
   find_table(output, last_cycle_line(output));
 
   TextInput second(CDATA.FILEIN2.view(), kSecondFileUnit);
-  find_numbered(second, kSecondPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number", "phase");
-  IDATA.NREF1 = read_table(output, second);
+  Records form = find_second_phase(second);
+  IDATA.NREF1 = read_table(output, second, form);
   second.close();
 }
 
