@@ -161,5 +161,76 @@ INSTANTIATE_TEST_SUITE_P(
       return n.substr(0, n.find('_') < n.find('.') ? n.find('_') : n.find('.'));
     });
 
+// The real FullProf 6.x outputs converted with the Fourier files written for
+// them: the first and last stored reflections, checked by hand against the
+// lines of the real table (h, k, l, Iobs and, for time of flight, the
+// wavelength 2 d sin(theta) from its d-hkl and the bank's 2theta of 145).
+struct TableLine {
+  std::int32_t h, k, l;
+  float iobs;
+  double d;       // d-hkl, time of flight only
+  float modulus;  // from the Fourier file
+};
+
+struct HandCheck {
+  const char* name;
+  bool tof;
+  std::int32_t nref1;  // the table's lines less those with Iobs 0.0
+  TableLine first, last;
+};
+
+void PrintTo(const HandCheck& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class RealTables : public testing::TestWithParam<HandCheck> {};
+
+void expect_stored(std::size_t i, const TableLine& t, bool tof) {
+  EXPECT_EQ(IDATA.IH[i], t.h);
+  EXPECT_EQ(IDATA.IK[i], t.k);
+  EXPECT_EQ(IDATA.IL[i], t.l);
+  EXPECT_EQ(RDATA.IO[i], t.iobs);
+  EXPECT_EQ(RDATA.FOABS[i], t.modulus);
+  if (tof) {
+    double wave = 2.0 * t.d * std::sin(72.5 * 3.141592653589793 / 180.0);
+    EXPECT_NEAR(RDATA.WAVE[i], wave, 2e-6 * wave);
+  }
+}
+
+TEST_P(RealTables, FirstAndLastStoredReflectionsAreThoseOfTheTable) {
+  const HandCheck& c = GetParam();
+  std::string base = SFCONV_FIXTURES "/fullprof/";
+  base.append(c.name);
+  auto failure = read_fullprof(base + ".out", base + ".fou", 1, "145.0 /\n");
+  ASSERT_FALSE(failure) << header_line(failure);
+  EXPECT_EQ(LDATA.TOF, c.tof);
+  ASSERT_EQ(IDATA.NREF1, c.nref1);
+  expect_stored(0, c.first, c.tof);
+  expect_stored(static_cast<std::size_t>(c.nref1 - 1), c.last, c.tof);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fullprof6, RealTables,
+    testing::Values(
+        // pbso4.out lines 417 and 623 (198 lines, 8 with Iobs 0.0)
+        HandCheck{
+            "pbso4", false, 190, {1, 0, 1, 22.4f, 0.0, 14.25f}, {8, 2, 0, 177.8f, 0.0, 11.5f}},
+        // cecual.out lines 579 and 886 (296 lines)
+        HandCheck{"cecual",
+                  true,
+                  296,
+                  {7, 5, 4, 35771.0f, 0.486485, 14.25f},
+                  {1, 1, 0, 31538228.0f, 3.010000, 18.0f}},
+        // Mnpyrol_266995_30K_BS.out lines 2242 and 2332 (88 lines, 3 with Iobs 0.0)
+        HandCheck{"Mnpyrol_266995_30K_BS",
+                  false,
+                  85,
+                  {2, 1, 1, 4227.1f, 0.0, 14.25f},
+                  {10, 6, 2, 202.1f, 0.0, 19.0f}}),
+    [](const testing::TestParamInfo<HandCheck>& i) {
+      std::string n = i.param.name;
+      return n.substr(0, n.find('_'));
+    });
+
 }  // namespace
 }  // namespace sfconv

@@ -512,6 +512,65 @@ INSTANTIATE_TEST_SUITE_P(
                     "Attempt to read past end of file\n? READ(UNIT=2,...\n"}),
     [](const testing::TestParamInfo<FailureCase>& i) { return i.param.name; });
 
+// The real FullProf 6.x outputs, each with a Fourier file written for it
+// (h, k, l copied from its table, moduli and phases made up), convert to the
+// files beside them. (Their records were checked against an independent
+// computation from the tables; the first and last are checked by hand in
+// fullprof_reading_test.cpp.)
+struct RealRun {
+  const char* name;  // name.out, name.fou, name.sf in the fixtures
+  std::string rest;  // the parameter file from the title line on
+};
+
+void PrintTo(const RealRun& r, std::ostream* os) {
+  *os << r.name;
+}
+
+class RealRuns : public testing::TestWithParam<RealRun> {};
+
+TEST_P(RealRuns, ConvertToTheFilesBesideThem) {
+  const std::string name = GetParam().name;
+  const std::string dir = SFCONV_FIXTURES "/fullprof/";
+  Conversion c =
+      convert("run.out\nrun.fou\nrun.sf\n" + GetParam().rest, test::read_file(dir + name + ".out"),
+              test::read_file(dir + name + ".fou"));
+  EXPECT_EQ(c.result.status, 0) << c.result.err;
+  EXPECT_EQ(c.result.out, "");
+  EXPECT_EQ(c.output, test::read_file(dir + name + ".sf"));
+}
+
+std::string rest(const std::string& title, const std::string& group, const std::string& lambda0) {
+  return title + "\n" + group + "\n1.0\n64 64 64\n0\n100.0\n" + lambda0 + "\n1\n1\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fullprof6, RealRuns,
+    testing::Values(RealRun{"pbso4", rest("PbSO4 D1A", "P 62", "1.912")},
+                    RealRun{"cecual", rest("CeCuAl3 POLARIS", "I 139", "1.0") + "145.0 /\n"},
+                    RealRun{"Mnpyrol_266995_30K_BS", rest("Mn(pyrol) G4.1", "I 230", "2.4226")},
+                    // a short listing: the table is empty; its own Fourier file
+                    RealRun{"nacaalf_g41", rest("NaCaAlF G4.1", "I 199", "2.42826")}),
+    [](const testing::TestParamInfo<RealRun>& i) {
+      std::string n = i.param.name;
+      return n.substr(0, n.find('_'));
+    });
+
+TEST(Fullprof6, ARecordMissingFromARealFourierFileIsAMismatch) {
+  const std::string dir = SFCONV_FIXTURES "/fullprof/";
+  std::string fou = test::read_file(dir + "pbso4.fou");
+  std::size_t fifth = 0;
+  for (int i = 0; i < 5; ++i) fifth = fou.find('\n', fifth) + 1;
+  fou.erase(fifth, fou.find('\n', fifth) + 1 - fifth);  // the record of 2 0 1
+  Conversion c = convert("run.out\nrun.fou\nrun.sf\n" + rest("PbSO4", "P 62", "1.912"),
+                         test::read_file(dir + "pbso4.out"), fou);
+  EXPECT_EQ(c.result.status, 2);
+  EXPECT_EQ(c.result.err,
+            "sfconv: reflection 2 0 1 on line 421 of run.out, but 0 0 2 on line 6 of run.fou\n"
+            "Reflection mismatch between the output file and the second file\n"
+            "? READ(UNIT=2,...\n");
+  EXPECT_EQ(c.output, "(none)");
+}
+
 // The bundled example, run as its README says: from the repository root.
 TEST(Fullprof, TheExampleConvertsToItsCommittedOutput) {
   namespace fs = std::filesystem;
