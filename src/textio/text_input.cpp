@@ -150,4 +150,8 @@ void TextInput::fail_end_of_file() const {
   throw IoFailure{header, msg::end_of_file, "READ", std::to_string(unit_)};
 }
 
+void RecordOf::fail_end_of_file() const {
+  stream_.fail(msg::end_of_file);
+}
+
 }  // namespace sfconv

@@ -65,4 +65,26 @@ class TextInput final : public RecordSource {
   std::string task_;
 };
 
+// One record of a text input stream read by itself, as a one-record text: a
+// read that needs more values than the record holds meets the end of the file.
+// Failures are reported for the stream, at the line of the record.
+class RecordOf final : public RecordSource {
+ public:
+  RecordOf(const TextInput& stream, std::string_view record) : stream_(stream), record_(record) {}
+
+  bool next(std::string_view& record) override {
+    if (used_) return false;
+    used_ = true;
+    record = record_;
+    return true;
+  }
+  [[noreturn]] void fail(const char* message) const override { stream_.fail(message); }
+  [[noreturn]] void fail_end_of_file() const override;
+
+ private:
+  const TextInput& stream_;
+  std::string_view record_;
+  bool used_ = false;
+};
+
 }  // namespace sfconv

@@ -7,6 +7,17 @@ namespace sfconv {
 
 // Reads the output and the second file into the run state; may read the
 // detector-angle line of the parameter file.
+//
+// The output is read forward to " => Run finished" to find the last refinement
+// cycle, rewound once, and read again from just after that cycle's marker to
+// the phase, the profile parameters, the cell and the reflection table of
+// `histogram` and `phase_no`. The table is then read in step with the second
+// file (FILEIN2): one record of the second file per reflection line.
+//
+// Both the layouts of older FullProf versions and those of FullProf 6.x are
+// read: the table marker with "Phase No.:", the table two columns further
+// right, and the Fourier file (" Phase No.:", then h k l modulus phase) as
+// second file, whose h, k, l must match the table line they are paired with.
 void fullprof(TextInput& output, TextInput& parameters);
 
 }  // namespace sfconv
