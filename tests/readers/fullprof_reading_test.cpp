@@ -103,6 +103,36 @@ TEST(FullprofReading, EachCellValueComesFromColumnsOneToFifteen) {
   EXPECT_EQ(IDATA.NREF1, 0);
 }
 
+// FullProf 6.x writes each cell value in 16 columns; the 16th is read only
+// when the table marker shows the file is of that version, so an older
+// output reads exactly as before.
+TEST(FullprofReading, TheSixteenthCellColumnCountsOnlyInFullProf6Files) {
+  for (bool version6 : {false, true}) {
+    test::TempDir dir;
+    std::string cell_lines;
+    for (const char* value : {"       5.4310209", "       5.4310201", "      13.0000009",
+                              "      90.0000001", "      90.0000009", "     120.0000001"}) {
+      cell_lines += std::string(value) + "    0.000000\n";
+    }
+    std::string out = preamble() + pattern_block(1) + cycle_marker(1) + phase_block(1) +
+                      " ==> PROFILE PARAMETERS FOR PATTERN#  1\n => Cell parameters: \n" +
+                      cell_lines + (version6 ? table_marker6(1, 1) : table_marker(1, 1)) + "\n" +
+                      (version6 ? "  " + kNarrowHeader : kNarrowHeader) + table_end() +
+                      run_finished();
+    auto failure =
+        read_fullprof(dir.write("run.out", out),
+                      dir.write("run.fou", version6 ? fourier_file(1, {}) : second_file(1, {})), 1);
+    ASSERT_FALSE(failure) << header_line(failure);
+    if (version6) {
+      EXPECT_EQ(RDATA.CELL, (std::array<float, 6>{5.4310209f, 5.4310201f, 13.0000009f, 90.0000001f,
+                                                  90.0000009f, 120.0000001f}));
+    } else {
+      EXPECT_EQ(RDATA.CELL,
+                (std::array<float, 6>{5.431020f, 5.431020f, 13.0f, 90.0f, 90.0f, 120.0f}));
+    }
+  }
+}
+
 // The real FullProf 6.x outputs: every search of the output file succeeds up
 // to the table marker, which FullProf 6.x writes as "Phase No.:   1", the
 // phase number after a colon in column 23. Only then is the second file
@@ -112,8 +142,8 @@ struct Sample {
   long marker_line;  // the line of " Pattern#"
   bool tof;
   // The cell as the six lines after the last " => Cell parameters:" print
-  // it, cut to columns 1-15: FullProf 6.x writes each value in 16 columns, so
-  // its last digit is not read (8.478844 reads as 8.47884).
+  // it: FullProf 6.x writes each value in 16 columns, all of which are read
+  // once the table marker has shown the file is of that version.
   std::array<float, 6> cell;
 };
 
@@ -145,17 +175,17 @@ TEST_P(RealOutputs, GetAsFarAsTheTableMarker) {
 INSTANTIATE_TEST_SUITE_P(
     Fullprof, RealOutputs,
     testing::Values(
-        Sample{"pbso4.out", 412, false, {8.47884f, 5.39672f, 6.95840f, 90.0f, 90.0f, 90.0f}},
+        Sample{"pbso4.out", 412, false, {8.478844f, 5.396727f, 6.958402f, 90.0f, 90.0f, 90.0f}},
         // Prints " => CYCLE No.:    1" twice; the first block's cell is cut
         // short by a reference line, so only the later block reads.
-        Sample{"cecual.out", 574, true, {4.25678f, 4.25678f, 10.63387f, 90.0f, 90.0f, 90.0f}},
+        Sample{"cecual.out", 574, true, {4.256782f, 4.256782f, 10.633879f, 90.0f, 90.0f, 90.0f}},
         Sample{
             "nacaalf_g41.out", 695, false, {10.25168f, 10.25168f, 10.25168f, 90.0f, 90.0f, 90.0f}},
         // nine cycles, ISO-8859-1 bytes in the title and phase name
         Sample{"Mnpyrol_266995_30K_BS.out",
                2237,
                false,
-               {19.87086f, 19.87086f, 19.87086f, 90.0f, 90.0f, 90.0f}}),
+               {19.870861f, 19.870861f, 19.870861f, 90.0f, 90.0f, 90.0f}}),
     [](const testing::TestParamInfo<Sample>& i) {
       std::string n = i.param.file;
       return n.substr(0, n.find('_') < n.find('.') ? n.find('_') : n.find('.'));

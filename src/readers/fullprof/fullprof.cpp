@@ -9,6 +9,7 @@
 // two passes over outputs of hundreds of megabytes cost little per line.
 #include "readers/fullprof/fullprof.hpp"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -148,6 +149,14 @@ long last_cycle_line(TextInput& output) {
   }
 }
 
+// A FullProf 6.x cell: each of the six values in columns 1-16 of its line.
+void read_whole_cell(const TextInput& output, const std::array<Text<16>, 6>& lines, long first) {
+  for (std::size_t k = 0; k < 6; ++k) {
+    read_internal(lines[k].view(), Origin{output.name(), first + static_cast<long>(k), "the cell"},
+                  "(F16.6)"_fmt, RDATA.CELL[k]);
+  }
+}
+
 // Second pass: from the first line again to just after the last cycle marker
 // (from the first line itself when there was none: the parameters printed
 // before any cycle are then the final ones), then phase, profile parameters,
@@ -163,7 +172,17 @@ void find_table(TextInput& output, long cycle_line) {
   output.set_task("looking for " + quoted(kCell));
   find(output, kCell);
   output.set_task("reading the six lines after " + quoted(kCell));
-  read(output, "(F15.6)"_fmt, RDATA.CELL);
+  // One value per line, from columns 1-15. FullProf 6.x writes each value in
+  // 16 columns (8 blanks, then 8.478844); its lines are kept to be read again
+  // once the table marker shows the file is of that version.
+  std::array<Text<16>, 6> cell_lines;
+  long first_cell_line = output.line() + 1;
+  for (std::size_t k = 0; k < 6; ++k) {
+    std::string_view record = next_line(output);
+    cell_lines[k].assign(record);
+    RecordOf line(output, record);
+    read(line, "(F15.6)"_fmt, RDATA.CELL[k]);
+  }
 
   output.set_task("looking for " + quoted(kTable) + " of pattern " +
                   std::to_string(IDATA.histogram) + ", phase " + std::to_string(IDATA.phase_no));
@@ -177,7 +196,10 @@ void find_table(TextInput& output, long cycle_line) {
     read_internal(CDATA.LSTLINE.view(),
                   Origin{output.name(), output.line(), "the pattern and phase numbers"}, layout,
                   pattern, phase);
-    if (pattern == IDATA.histogram && phase == IDATA.phase_no) break;
+    if (pattern == IDATA.histogram && phase == IDATA.phase_no) {
+      if (CDATA.LSTLINE.c[22] == ':') read_whole_cell(output, cell_lines, first_cell_line);
+      break;
+    }
   }
   output.set_task("reading the line after " + quoted(kTable));
   read(output, "()"_fmt);
