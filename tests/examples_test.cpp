@@ -32,9 +32,13 @@ TEST(Examples, KolmexFileIsWhatItsGeneratorWrites) {
   EXPECT_EQ(test::read_file(kExamples + "/kolmex/nacl.fos"), test::nacl_example().bytes());
 }
 
-TEST(Examples, KolmexConvertsToTheCommittedOutput) {
+TEST(Examples, EachConvertsToTheOutputCommittedBesideIt) {
   EXPECT_EQ(convert_example("kolmex", "build/nacl.sf"),
-            test::read_file(kExamples + "/kolmex/nacl.sf"));
+            test::read_file(kExamples + "/kolmex/expected.sf"));
+  EXPECT_EQ(convert_example("gsas", "build/nacl-xray.sf"),
+            test::read_file(kExamples + "/gsas/expected.sf"));
+  EXPECT_EQ(convert_example("fullprof", "build/silicon.sf"),
+            test::read_file(kExamples + "/fullprof/expected.sf"));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // FullProf outputs converted end to end: the searches of the output file, the
 // reflection table read in step with the second file, and the failures.
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -569,21 +568,6 @@ TEST(Fullprof6, ARecordMissingFromARealFourierFileIsAMismatch) {
             "Reflection mismatch between the output file and the second file\n"
             "? READ(UNIT=2,...\n");
   EXPECT_EQ(c.output, "(none)");
-}
-
-// The bundled example, run as its README says: from the repository root.
-TEST(Fullprof, TheExampleConvertsToItsCommittedOutput) {
-  namespace fs = std::filesystem;
-  test::TempDir root;
-  fs::create_directories(root.path() / "examples");
-  fs::create_directories(root.path() / "build");
-  fs::copy(SFCONV_EXAMPLES "/fullprof", root.path() / "examples" / "fullprof",
-           fs::copy_options::recursive);
-  test::RunResult r = test::run_sfconv(root, "examples/fullprof/params.txt");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(test::read_file(root / "build/silicon.sf"),
-            test::read_file(SFCONV_EXAMPLES "/fullprof/silicon.sf"));
 }
 
 }  // namespace

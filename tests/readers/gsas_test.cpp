@@ -3,7 +3,6 @@
 // reflection where the printed digits would hide it.
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -368,21 +367,6 @@ TEST(Gsas, AHugePhaseNumberMatchesNoRecord) {
       edit(without_records(fixture("gsas/pxc.sf")), "Phase No. =  1", "Phase No. =***");
   Conversion c = convert(fixture("gsas/pxc.lst"), parameters(2, 3000000, kPolarization));
   expect_converted(c, expected);
-}
-
-// The example runs as its README says, from the repository root.
-TEST(Gsas, TheExampleGivesItsExpectedFile) {
-  test::TempDir dir;
-  std::filesystem::create_directories(dir.path() / "examples/gsas");
-  for (const char* name : {"sample.lst", "params.txt"}) {
-    dir.write(std::string("examples/gsas/") + name,
-              test::read_file(std::string(SFCONV_EXAMPLES) + "/gsas/" + name));
-  }
-  test::RunResult r = test::run_sfconv(dir, "examples/gsas/params.txt");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out + r.err, "");
-  EXPECT_EQ(test::read_file(dir / "examples/gsas/sample.sf"),
-            test::read_file(std::string(SFCONV_EXAMPLES) + "/gsas/expected.sf"));
 }
 
 // ------------------------------------------------- one reflection's numbers
