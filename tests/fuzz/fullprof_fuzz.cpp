@@ -1,0 +1,42 @@
+// Fuzzes the FullProf reader: the input is the parameter lines after the file
+// names, a NUL byte, the output file, a NUL byte, then the second file. The
+// second file is opened by name, as a real run opens it, so it is written to
+// a scratch file first.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "driver/run_state.hpp"
+#include "driver/writer.hpp"
+#include "fuzz_support.hpp"
+#include "readers/fullprof/fullprof.hpp"
+#include "textio/failure.hpp"
+#include "textio/parameters.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace sfconv;
+  static const std::string second_name =
+      "/tmp/sfconv-fuzz-" + std::to_string(static_cast<long>(getpid())) + ".fou";
+  fuzz::new_run();
+  auto [params, rest] = fuzz::split({reinterpret_cast<const char*>(data), size}, '\0');
+  auto [output, second] = fuzz::split(rest, '\0');
+  if (std::FILE* f = std::fopen(second_name.c_str(), "wb")) {
+    std::fwrite(second.data(), 1, second.size(), f);
+    std::fclose(f);
+  }
+  CDATA.FILEIN2.assign(second_name);
+  try {
+    TextInput parameters(fuzz::memory_file(params), "params.txt", 5);
+    read_data_gsas_fullprof(parameters);
+    TextInput out(fuzz::memory_file(output), "fuzz.out", 1);
+    fullprof(out, parameters);
+    TextOutput sf(fuzz::null_file(), "fuzz.sf", 4);
+    write_structure_factors(sf, 0.0f);
+    sf.commit();
+  } catch (const RecognisedStop&) {
+  } catch (const IoFailure&) {
+  }
+  return 0;
+}
