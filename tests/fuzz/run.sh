@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for SECONDS each (default 20) and fails on any finding.
-#   cmake --preset fuzz && cmake --build build-fuzz && tests/fuzz/run.sh 600
+# Runs every fuzz target (or those named) for SECONDS each (default 20) and
+# fails on any finding.
+#   cmake --preset fuzz && cmake --build build-fuzz && tests/fuzz/run.sh 600 [TARGET...]
 # New inputs gather in build-fuzz/fuzz-work/TARGET/corpus; a finding is saved in
 # build-fuzz/fuzz-work/TARGET/artifacts/ (keep it as a regression test).
 set -euo pipefail
 seconds=${1:-20}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(format freeform parameters kolmex gsas fullprof)
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build-fuzz
 work=$build/fuzz-work
 
-for target in format freeform parameters kolmex gsas fullprof; do
+for target in "${targets[@]}"; do
   bin=$build/tests/fuzz/${target}_fuzz
   [ -x "$bin" ] || continue
   mkdir -p "$work/$target/corpus" "$work/$target/artifacts"
