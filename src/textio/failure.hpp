@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace sfconv {
@@ -23,6 +24,14 @@ struct IoFailure {
     return header + '\n' + message + "\n? " + statement + "(UNIT=" + unit + ",...\n";
   }
 };
+
+// A marker or name in double quotes, for the first line of a report: the
+// quotes show its leading blank.
+inline std::string quoted(std::string_view text) {
+  std::string q(1, '"');
+  q.append(text).push_back('"');
+  return q;
+}
 
 namespace msg {
 inline constexpr const char* end_of_file = "Attempt to read past end of file";

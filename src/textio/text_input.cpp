@@ -5,26 +5,17 @@
 #include <cstring>
 
 #include "textio/failure.hpp"
+#include "textio/files.hpp"
 
 namespace sfconv {
 
 namespace {
 constexpr std::size_t kBufferSize = std::size_t{1} << 18;
-
-std::string trim_name(std::string_view name) {
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  return std::string(name);
-}
 }  // namespace
 
 TextInput::TextInput(std::string_view name, int unit)
-    : name_(trim_name(name)), unit_(unit), buf_(new char[kBufferSize]) {
-  if (!name_.empty()) file_ = std::fopen(name_.c_str(), "rb");
-  if (file_ == nullptr) {
-    const char* why = name_.empty() ? "No file name given" : std::strerror(errno);
-    throw IoFailure{"sfconv: cannot open \"" + name_ + "\"",
-                    std::string("Cannot open file: ") + why, "OPEN", std::to_string(unit)};
-  }
+    : name_(file_name(name)), unit_(unit), buf_(new char[kBufferSize]) {
+  file_ = open_existing(name_, unit);
 }
 
 TextInput::TextInput(std::FILE* stream, std::string_view name, int unit)
@@ -122,6 +113,12 @@ std::string_view TextInput::finish(std::string_view raw) {
     }
   }
   return fixed_;
+}
+
+std::string_view TextInput::next_required() {
+  std::string_view record;
+  if (!next(record)) fail_end_of_file();
+  return record;
 }
 
 void TextInput::rewind() {

@@ -26,6 +26,8 @@ class TextInput final : public RecordSource {
 
   // The next record, valid until the next call; false at end of file.
   bool next(std::string_view& record) override;
+  // The next record; the end of the file is the end-of-file report.
+  std::string_view next_required();
   // Back to the first record.
   void rewind();
   void close();

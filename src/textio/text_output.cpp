@@ -6,19 +6,16 @@
 #include <random>
 
 #include "textio/failure.hpp"
+#include "textio/files.hpp"
 
 namespace sfconv {
 
 namespace {
 constexpr std::size_t kFlushSize = std::size_t{1} << 16;
 
-std::string trim_name(std::string_view name) {
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  return std::string(name);
-}
 }  // namespace
 
-TextOutput::TextOutput(std::string_view name, int unit) : name_(trim_name(name)), unit_(unit) {
+TextOutput::TextOutput(std::string_view name, int unit) : name_(file_name(name)), unit_(unit) {
   if (name_.empty()) fail("OPEN", "Cannot create file: no file name given");
   std::random_device random;
   for (int attempt = 0; attempt < 16 && file_ == nullptr; ++attempt) {

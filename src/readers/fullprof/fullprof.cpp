@@ -54,18 +54,6 @@ constexpr std::string_view kTableEndOther = " -------------------";
 
 constexpr float kDegree = 0.017453292f;  // pi / 180 in single precision
 
-std::string quoted(std::string_view marker) {
-  std::string q(1, '"');
-  q.append(marker).push_back('"');
-  return q;
-}
-
-std::string_view next_line(TextInput& in) {
-  std::string_view record;
-  if (!in.next(record)) in.fail_end_of_file();
-  return record;
-}
-
 // Reads on to the next line that begins with `marker` and leaves its first 50
 // columns in LSTLINE; false at the end of the file. (Every marker ends in a
 // character other than a blank, so comparing the line itself is comparing
@@ -138,7 +126,7 @@ long last_cycle_line(TextInput& output) {
   output.set_task("looking for " + quoted(kRunFinished));
   long last = 0;
   for (;;) {
-    std::string_view record = next_line(output);
+    std::string_view record = output.next_required();
     if (record.starts_with(kCycle)) {
       // Decoded all the same: a cycle number that cannot be read is an input failure.
       CDATA.LSTLINE.assign(record);
@@ -165,7 +153,7 @@ void find_table(TextInput& output, long cycle_line) {
   output.rewind();
   output.set_task("returning to the last " + quoted(kCycle) + " marker, line " +
                   std::to_string(cycle_line));
-  for (long n = 0; n < cycle_line; ++n) next_line(output);
+  for (long n = 0; n < cycle_line; ++n) output.next_required();
 
   find_numbered(output, kPhase, "(9X,I3)"_fmt, IDATA.phase_no, "the phase number", "phase");
   find_numbered(output, kProfile, "(36X,I3)"_fmt, IDATA.histogram, "the pattern number", "pattern");
@@ -178,7 +166,7 @@ void find_table(TextInput& output, long cycle_line) {
   std::array<Text<16>, 6> cell_lines;
   long first_cell_line = output.line() + 1;
   for (std::size_t k = 0; k < 6; ++k) {
-    std::string_view record = next_line(output);
+    std::string_view record = output.next_required();
     cell_lines[k].assign(record);
     RecordOf line(output, record);
     read(line, "(F15.6)"_fmt, RDATA.CELL[k]);
@@ -341,7 +329,7 @@ std::int32_t read_table(TextInput& output, TextInput& second, Records form) {
   Record rec;
   std::int32_t i = 1;  // the slot of the next reflection stored
   for (;;) {
-    CDATA.REFLINE.assign(next_line(output));
+    CDATA.REFLINE.assign(output.next_required());
     LineKind kind = classify(CDATA.REFLINE, columns);
     if (kind == LineKind::end) return i - 1;
     if (kind != LineKind::reflection) continue;

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -37,41 +36,21 @@ constexpr float kDegree = 0.017453292f;                  // pi / 180 in single p
 // histogram 33's field is the last inside the 512-column line.
 constexpr std::int32_t kLastFractionColumn = 33;
 
-std::string quoted(std::string_view text) {
-  std::string q;
-  q.reserve(text.size() + 2);
-  q.push_back('"');
-  q.append(text);
-  q.push_back('"');
-  return q;
-}
-
 Origin at(const TextInput& listing, std::string_view what) {
   return Origin{listing.name(), listing.line(), what};
 }
 
-// A record into a field, cut or blank-padded to its width: what the read
-// "(A)" does, without the format machinery (listings are long).
-template <std::size_t N>
-void take(Text<N>& field, std::string_view record) {
-  std::size_t n = record.size() < N ? record.size() : N;
-  std::memcpy(field.data(), record.data(), n);
-  std::memset(field.data() + n, ' ', N - n);
-}
-
-// The next listing line into a field; the end of the listing is the
-// end-of-file report, naming the stream's task.
+// The next listing line into a field, cut or blank-padded to its width: what
+// the read "(A)" does, without the format machinery (listings are long). The
+// end of the listing is the end-of-file report, naming the stream's task.
 template <std::size_t N>
 void read_line(TextInput& listing, Text<N>& field) {
-  std::string_view record;
-  if (!listing.next(record)) listing.fail_end_of_file();
-  take(field, record);
+  field.assign(listing.next_required());
 }
 
 // The next line, read and ignored: the read "()".
 void skip_line(TextInput& listing) {
-  std::string_view record;
-  if (!listing.next(record)) listing.fail_end_of_file();
+  listing.next_required();
 }
 
 // Reads lines into LSTLINE until one that begins with `marker`.
@@ -194,7 +173,7 @@ bool data_block(TextInput& listing) {
   std::string_view record;
   for (;;) {
     if (!listing.next(record)) return false;
-    take(CDATA.LSTLINE, record);
+    CDATA.LSTLINE.assign(record);
     if (!line.starts_with(kDataHeading) || line.cols(15, 18) != "data") continue;
     if (!LDATA.TOF) break;
     std::int32_t number = 0;
@@ -223,7 +202,7 @@ void reflection_list(TextInput& listing, const GsasWorking& w) {
   int n = 0;
   std::string_view record;
   while (listing.next(record)) {
-    take(CDATA.REFLINE, record);
+    CDATA.REFLINE.assign(record);
 
     if (line.c[0] == '1' && line.cols(69, 75) == "REFLIST") {
       skip_line(listing);

@@ -4,10 +4,9 @@
 #include "readers/kolmex/record_file.hpp"
 
 #include <bit>
-#include <cerrno>
-#include <cstring>
 
 #include "textio/failure.hpp"
+#include "textio/files.hpp"
 
 namespace sfconv {
 
@@ -17,10 +16,6 @@ std::uint32_t big_endian(const unsigned char* p) {
          std::uint32_t{p[3]};
 }
 
-std::string trim_name(std::string_view name) {
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  return std::string(name);
-}
 }  // namespace
 
 std::int32_t int_at(std::span<const unsigned char> payload, std::size_t offset) {
@@ -31,14 +26,8 @@ float real_at(std::span<const unsigned char> payload, std::size_t offset) {
   return std::bit_cast<float>(big_endian(payload.data() + offset));
 }
 
-RecordFile::RecordFile(std::string_view name, int unit) : name_(trim_name(name)), unit_(unit) {
-  if (!name_.empty()) file_ = std::fopen(name_.c_str(), "rb");
-  if (file_ == nullptr) {
-    const char* why = name_.empty() ? "No file name given" : std::strerror(errno);
-    throw IoFailure{"sfconv: cannot open \"" + name_ + "\"",
-                    std::string("Cannot open file: ") + why, "OPEN", std::to_string(unit)};
-  }
-}
+RecordFile::RecordFile(std::string_view name, int unit)
+    : file_(open_existing(file_name(name), unit)), name_(file_name(name)), unit_(unit) {}
 
 RecordFile::RecordFile(std::FILE* stream, std::string_view name, int unit)
     : file_(stream), name_(name), unit_(unit) {}
