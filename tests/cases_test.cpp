@@ -1,0 +1,90 @@
+// Whole conversions described as data. Each directory under tests/cases/ that
+// holds a params.txt is one case, run as `sfconv params.txt` in a scratch copy
+// of the directory:
+//   expected.sf   what the run must write as out.sf; without it, no out.sf
+//                 may be made (an out.sf among the inputs must stay as it is)
+//   expected.out  standard output (without it: nothing)
+//   expected.err  standard error (without it: nothing); with it, the exit
+//                 status must be 2, else 0
+// No other file may appear or change: an ended run leaves nothing behind.
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/files.hpp"
+
+namespace sfconv {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCases = SFCONV_CASES;
+
+std::vector<std::string> all_cases() {
+  std::vector<std::string> found;
+  for (const auto& e : fs::recursive_directory_iterator(kCases)) {
+    if (e.path().filename() == "params.txt") {
+      found.push_back(fs::relative(e.path().parent_path(), kCases).string());
+    }
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+std::string optional_file(const fs::path& p) {
+  return fs::exists(p) ? test::read_file(p.string()) : "";
+}
+
+class Case : public testing::TestWithParam<std::string> {};
+
+TEST_P(Case, GivesWhatItExpects) {
+  const fs::path source = kCases / GetParam();
+  test::TempDir dir;
+  std::vector<std::pair<std::string, std::string>> inputs;  // name, contents
+  for (const auto& e : fs::directory_iterator(source)) {
+    std::string name = e.path().filename().string();
+    if (name.starts_with("expected.")) continue;
+    fs::copy(e.path(), dir.path() / name);
+    inputs.emplace_back(name, test::read_file(e.path().string()));
+  }
+
+  test::RunResult r = test::run_sfconv(dir, "params.txt");
+  const bool fails = fs::exists(source / "expected.err");
+  EXPECT_EQ(r.status, fails ? 2 : 0);
+  EXPECT_EQ(r.out, optional_file(source / "expected.out"));
+  EXPECT_EQ(r.err, optional_file(source / "expected.err"));
+  const bool writes = fs::exists(source / "expected.sf");
+  if (writes) {
+    ASSERT_TRUE(dir.exists("out.sf")) << "no out.sf written";
+    EXPECT_EQ(test::read_file(dir / "out.sf"), test::read_file((source / "expected.sf").string()));
+  }
+  std::vector<std::string> names;
+  for (const auto& input : inputs) names.push_back(input.first);
+  if (writes && std::find(names.begin(), names.end(), "out.sf") == names.end()) {
+    names.push_back("out.sf");
+  }
+  std::sort(names.begin(), names.end());
+  std::string expected_listing;
+  for (const auto& n : names) expected_listing += n + "\n";
+  EXPECT_EQ(dir.listing(), expected_listing) << "files made or left behind";
+  for (const auto& [name, contents] : inputs) {
+    if (!(writes && name == "out.sf")) {
+      EXPECT_EQ(test::read_file(dir / name), contents) << name;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Case, testing::ValuesIn(all_cases()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace sfconv
