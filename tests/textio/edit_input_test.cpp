@@ -1,11 +1,12 @@
-// Input editors: every field-editing example, the number forms and the failures.
-#include <cmath>
-#include <limits>
+// Input editors: every field-editing example, the number forms and the
+// failures (the table in editing/input.txt), then fields within records.
+#include <charconv>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "textio/edit.hpp"
+#include "textio/editing_table.hpp"
 #include "textio/failure.hpp"
 #include "textio/numeric_input.hpp"
 
@@ -14,74 +15,48 @@ namespace {
 
 const Origin kHere{"test.txt", 3, ""};
 
-struct RealCase {
-  const char* field;
-  int implied;
-  float expected;
-};
-
-class RealInput : public testing::TestWithParam<RealCase> {};
-
-TEST_P(RealInput, ReadsTheNumber) {
-  const RealCase& c = GetParam();
-  float v = -999.0f;
-  ASSERT_EQ(read_real(c.field, c.implied, v), NumResult::ok) << c.field;
-  EXPECT_EQ(v, c.expected) << '"' << c.field << '"';
-}
-
-constexpr float kInf = std::numeric_limits<float>::infinity();
-
-INSTANTIATE_TEST_SUITE_P(
-    Forms, RealInput,
-    testing::Values(
-        // implied decimal point in front of the last d mantissa digits
-        RealCase{"   1234567", 4, 123.4567f}, RealCase{"       -12", 4, -0.0012f},
-        RealCase{"     1.5E2", 4, 150.0f}, RealCase{"12345", 5, 0.12345f},
-        RealCase{"123", 5, 0.00123f}, RealCase{"12345E2", 3, 1234.5f}, RealCase{"1.5", 5, 1.5f},
-        RealCase{" 1.5406", 7, 1.5406f}, RealCase{"  1.5405600", 7, 1.54056f},
-        RealCase{"  5.431000", 6, 5.431f},
-        // exponents: letters E, e, D, d; a sign alone; Q ends the number
-        RealCase{"1.5-3", 0, 0.0015f}, RealCase{"1.5+3", 0, 1500.0f}, RealCase{"1.5D0", 0, 1.5f},
-        RealCase{"1.5d1", 0, 15.0f}, RealCase{"-3e-2", 0, -0.03f}, RealCase{"0.152E+03", 3, 152.0f},
-        RealCase{"1.5Q3", 0, 1.5f}, RealCase{"2q", 0, 2.0f},
-        // blanks anywhere are ignored; a blank field is zero
-        RealCase{"", 3, 0.0f}, RealCase{"      ", 3, 0.0f}, RealCase{" 1 . 5 ", 0, 1.5f},
-        RealCase{"-  2.5", 0, -2.5f}, RealCase{"+7.", 0, 7.0f}, RealCase{".5", 0, 0.5f},
-        RealCase{"\t2.0", 0, 2.0f},
-        // correctly rounded to single precision, however many digits
-        RealCase{"0.1", 0, 0.1f}, RealCase{"3.14159265358979323846264338327950288", 0, 3.1415927f},
-        RealCase{"16777217", 0, 16777216.0f}, RealCase{"16777219", 0, 16777220.0f},
-        RealCase{"0.000000000000000000000000000000000000000000001401298464324817", 0, 1.4e-45f},
-        // beyond the range: an infinity, or zero
-        RealCase{"1E50", 0, kInf}, RealCase{"-1E50", 0, -kInf}, RealCase{"1E-60", 0, 0.0f},
-        RealCase{"1E999999999999", 0, kInf}));
-
-TEST(RealInput, IllegalCharactersAndMalformedNumbers) {
-  for (const char* bad :
-       {"1.5X", "abc", "1,5", "1.2.3", "--5", "1.5E", "1.5E+", "-", ".", "E5", "1E5-2", "5*"}) {
-    float v = 7.0f;
-    EXPECT_EQ(read_real(bad, 0, v), NumResult::illegal) << bad;
-    EXPECT_EQ(v, 7.0f) << bad;
-  }
-}
-
-TEST(IntegerInput, SignAndDigitsOnly) {
-  std::int32_t v = 0;
-  EXPECT_EQ(read_integer("1 2", v), NumResult::ok);
-  EXPECT_EQ(v, 12);
-  EXPECT_EQ(read_integer(" -5", v), NumResult::ok);
-  EXPECT_EQ(v, -5);
-  EXPECT_EQ(read_integer("   ", v), NumResult::ok);
-  EXPECT_EQ(v, 0);
-  EXPECT_EQ(read_integer("2147483647", v), NumResult::ok);
-  EXPECT_EQ(v, 2147483647);
-  EXPECT_EQ(read_integer("-2147483648", v), NumResult::ok);
-  EXPECT_EQ(v, std::numeric_limits<std::int32_t>::min());
-  for (const char* bad : {"3.0", "1E2", "x", "+", "1-", "1 -2"}) {
-    EXPECT_EQ(read_integer(bad, v), NumResult::illegal) << bad;
-  }
-  for (const char* big : {"2147483648", "-2147483649", "99999999999999999999"}) {
-    EXPECT_EQ(read_integer(big, v), NumResult::overflow) << big;
+// Each line of editing/input.txt: a field read with a format, or the failure
+// it gives.
+TEST(InputEditing, EveryFieldOfTheTable) {
+  auto cases = test::editing_table("input.txt");
+  ASSERT_GT(cases.size(), 60u);
+  for (const test::EditingCase& c : cases) {
+    Format f = Format::parse(c.format);
+    const bool integer = f.edit[f.edit[0].kind == EditKind::X ? 1 : 0].kind == EditKind::I;
+    std::int32_t i = 0;
+    float r = 0;
+    InItems items;
+    if (integer) {
+      items.add(i);
+    } else {
+      items.add(r);
+    }
+    std::string got;
+    try {
+      InternalRecord record(c.first, kHere);
+      read_items(record, f, items, false);
+      got = "ok";
+    } catch (const IoFailure& failure) {
+      got = failure.message == msg::illegal_character  ? "illegal"
+            : failure.message == msg::integer_overflow ? "overflow"
+                                                       : failure.message;
+    }
+    std::string where = "input.txt line " + std::to_string(c.line) + ": \"" + c.first + "\"";
+    if (c.second == "illegal" || c.second == "overflow") {
+      EXPECT_EQ(got, c.second) << where;
+      continue;
+    }
+    ASSERT_EQ(got, "ok") << where;
+    const char* end = c.second.data() + c.second.size();
+    if (integer) {
+      std::int32_t want = 0;
+      ASSERT_EQ(std::from_chars(c.second.data(), end, want).ptr, end) << where;
+      EXPECT_EQ(i, want) << where;
+    } else {
+      float want = 0;
+      ASSERT_EQ(std::from_chars(c.second.data(), end, want).ptr, end) << where;
+      EXPECT_EQ(r, want) << where;
+    }
   }
 }
 
@@ -89,18 +64,6 @@ TEST(IntegerInput, SignAndDigitsOnly) {
 template <typename... T>
 void read_text(std::string_view record, const Format& f, T&&... items) {
   read_internal(record, kHere, f, std::forward<T>(items)...);
-}
-
-TEST(FieldInput, FieldsBeyondTheRecordAreEmpty) {
-  std::int32_t n = -1;
-  read_text("         5", "(9X,I3)"_fmt, n);
-  EXPECT_EQ(n, 5);
-  n = -1;
-  read_text("123456789", "(9X,I3)"_fmt, n);
-  EXPECT_EQ(n, 0);
-  n = -1;
-  read_text("", "(9X,I3)"_fmt, n);
-  EXPECT_EQ(n, 0);
 }
 
 TEST(FieldInput, ACommaEndsANumericField) {
@@ -141,39 +104,6 @@ TEST(FieldInput, TextFieldsTakeTheLastOrFirstCharacters) {
   EXPECT_EQ(line.view(), std::string(512, ' '));
 }
 
-TEST(FieldInput, TheListingRecordLayoutReadsWhole) {
-  std::int32_t h, k, l, mult, code;
-  float d, f2, x2, a2, x4, phase, r1, r2, r3, r4;
-  read_text(
-      "      "
-      "  1"
-      "  1"
-      "  0"
-      "  12"
-      " 1021"
-      " 3.83970"
-      " 0.123E+03"
-      " 0.456E+02"
-      " 0.789E+03"
-      " 0.100E+01"
-      "  45.0"
-      "    1.0000"
-      "    2.0000"
-      "    3.0000"
-      "    4.0000",
-      "(6X,3I3,I4,I5,F8.5,4E10.3,F6.1,4F10.4)"_fmt, h, k, l, mult, code, d, f2, x2, a2, x4, phase,
-      r1, r2, r3, r4);
-  EXPECT_EQ(h, 1);
-  EXPECT_EQ(l, 0);
-  EXPECT_EQ(mult, 12);
-  EXPECT_EQ(code, 1021);
-  EXPECT_EQ(d, 3.8397f);
-  EXPECT_EQ(f2, 123.0f);
-  EXPECT_EQ(a2, 789.0f);
-  EXPECT_EQ(phase, 45.0f);
-  EXPECT_EQ(r4, 4.0f);
-}
-
 TEST(FieldInput, IllegalCharacterIsReportedForTheRecord) {
   std::int32_t n = 0;
   try {
@@ -184,12 +114,6 @@ TEST(FieldInput, IllegalCharacterIsReportedForTheRecord) {
     EXPECT_EQ(f.statement, "READ");
     EXPECT_EQ(f.unit, "INTERNAL");
     EXPECT_NE(f.header.find("test.txt, line 3"), std::string::npos) << f.header;
-  }
-  try {
-    read_text("9999999999", "(I10)"_fmt, n);
-    FAIL() << "no failure";
-  } catch (const IoFailure& f) {
-    EXPECT_EQ(f.message, "Integer overflow in numeric input");
   }
 }
 
