@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "support/files.hpp"
-#include "support/nacl_example.hpp"
 
 namespace sfconv {
 namespace {
@@ -26,10 +25,6 @@ std::string convert_example(const std::string& name, const std::string& output) 
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
   return test::read_file(root / output);
-}
-
-TEST(Examples, KolmexFileIsWhatItsGeneratorWrites) {
-  EXPECT_EQ(test::read_file(kExamples + "/kolmex/nacl.fos"), test::nacl_example().bytes());
 }
 
 TEST(Examples, EachConvertsToTheOutputCommittedBesideIt) {

@@ -1,5 +1,5 @@
-// Test support: KOLMEX reflection files built record by record, so that
-// binary fixtures read like what they hold.
+// KOLMEX reflection files built record by record, so that the binary files
+// of the examples and the test cases read like what they hold.
 #pragma once
 
 #include <bit>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace sfconv::test {
+namespace sfconv::tools {
 
 // One record's payload: big-endian values back to back.
 class Payload {
@@ -93,4 +93,4 @@ struct FosFile {
   }
 };
 
-}  // namespace sfconv::test
+}  // namespace sfconv::tools

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <string>
 
-#include "support/fos_writer.hpp"
+#include "fos_writer.hpp"
 
-namespace sfconv::test {
+namespace sfconv::tools {
 
 inline FosFile nacl_example() {
   FosFile f;
@@ -62,4 +62,4 @@ inline FosFile nacl_example() {
   return f;
 }
 
-}  // namespace sfconv::test
+}  // namespace sfconv::tools
