@@ -42,19 +42,19 @@ TEST(InputEditing, EveryFieldOfTheTable) {
                                                        : failure.message;
     }
     std::string where = "input.txt line " + std::to_string(c.line) + ": \"" + c.first + "\"";
-    if (c.second == "illegal" || c.second == "overflow") {
-      EXPECT_EQ(got, c.second) << where;
+    if (c.rest == "illegal" || c.rest == "overflow") {
+      EXPECT_EQ(got, c.rest) << where;
       continue;
     }
     ASSERT_EQ(got, "ok") << where;
-    const char* end = c.second.data() + c.second.size();
+    const char* end = c.rest.data() + c.rest.size();
     if (integer) {
       std::int32_t want = 0;
-      ASSERT_EQ(std::from_chars(c.second.data(), end, want).ptr, end) << where;
+      ASSERT_EQ(std::from_chars(c.rest.data(), end, want).ptr, end) << where;
       EXPECT_EQ(i, want) << where;
     } else {
       float want = 0;
-      ASSERT_EQ(std::from_chars(c.second.data(), end, want).ptr, end) << where;
+      ASSERT_EQ(std::from_chars(c.rest.data(), end, want).ptr, end) << where;
       EXPECT_EQ(r, want) << where;
     }
   }

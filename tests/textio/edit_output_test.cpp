@@ -31,8 +31,7 @@ TEST(OutputEditing, EveryFieldOfTheTable) {
     }
     std::string out;
     write_items(out, f, items);
-    EXPECT_EQ(out, c.second) << "output.txt line " << c.line << ": " << c.format << " of "
-                             << c.first;
+    EXPECT_EQ(out, c.rest) << "output.txt line " << c.line << ": " << c.format << " of " << c.first;
   }
 }
 

@@ -1,6 +1,6 @@
-// Test support: the field-editing tables of tests/textio/editing/, one field
-// per line: a format text, then two more items, each a word or a text in
-// double quotes (where \t stands for a tab).
+// Test support: the tables of tests/textio/editing/, one example per line: a
+// word, a word or a text in double quotes (where \t stands for a tab), and
+// the rest of the line (or the text in double quotes that it is).
 #pragma once
 
 #include <fstream>
@@ -11,7 +11,7 @@ namespace sfconv::test {
 
 struct EditingCase {
   int line;
-  std::string format, first, second;
+  std::string format, first, rest;
 };
 
 inline std::vector<EditingCase> editing_table(const std::string& name) {
@@ -39,7 +39,9 @@ inline std::vector<EditingCase> editing_table(const std::string& name) {
       }
       return s;
     };
-    EditingCase c{line, item(), item(), item()};
+    EditingCase c{line, item(), item(), ""};
+    while (at < text.size() && text[at] == ' ') ++at;
+    c.rest = at < text.size() && text[at] == '"' ? item() : text.substr(at);
     cases.push_back(c);
   }
   return cases;

@@ -60,14 +60,6 @@ TEST(TextRecords, RecordsHaveNoLengthLimit) {
   EXPECT_EQ(r[2], "b");
 }
 
-TEST(TextRecords, ManyRecordsAcrossBufferRefills) {
-  std::string bytes;
-  for (int i = 0; i < 100000; ++i) bytes += "line " + std::to_string(i) + "\t!\n";
-  Records r = records_of(bytes);
-  ASSERT_EQ(r.size(), 100000u);
-  EXPECT_EQ(r[99999], "line 99999      !");
-}
-
 TEST(TextRecords, CleanAndFixedLinesMixedAcrossBufferRefills) {
   std::string bytes;
   for (int i = 0; i < 60000; ++i) {
@@ -127,17 +119,6 @@ TEST(TextRecords, EndOfFileIsReportedWithTheFileAndLine) {
     EXPECT_EQ(f.report(), "sfconv: " + (dir / "data.lst") +
                               " ended (line 1) while looking for \" Reduced CHI**2 =\"\n"
                               "Attempt to read past end of file\n? READ(UNIT=1,...\n");
-  }
-}
-
-TEST(TextRecords, AMissingFileCannotBeOpened) {
-  try {
-    TextInput in("/nonexistent/run.lst", 1);
-    FAIL() << "no failure";
-  } catch (const IoFailure& f) {
-    EXPECT_EQ(f.statement, "OPEN");
-    EXPECT_EQ(f.unit, "1");
-    EXPECT_NE(f.message.find("No such file"), std::string::npos) << f.message;
   }
 }
 
