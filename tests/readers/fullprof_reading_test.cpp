@@ -156,7 +156,7 @@ class RealOutputs : public testing::TestWithParam<Sample> {};
 TEST_P(RealOutputs, GetAsFarAsTheTableMarker) {
   const Sample& s = GetParam();
   test::TempDir dir;
-  std::string path = SFCONV_FIXTURES "/fullprof/";
+  std::string path = SFCONV_CASES "/fullprof/real/";
   path.append(s.file);
   long lines = 0;
   auto failure = read_fullprof(path, dir / "none.fou", 1, "145.0 /\n", &lines);
@@ -174,21 +174,28 @@ TEST_P(RealOutputs, GetAsFarAsTheTableMarker) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fullprof, RealOutputs,
-    testing::Values(
-        Sample{"pbso4.out", 412, false, {8.478844f, 5.396727f, 6.958402f, 90.0f, 90.0f, 90.0f}},
-        // Prints " => CYCLE No.:    1" twice; the first block's cell is cut
-        // short by a reference line, so only the later block reads.
-        Sample{"cecual.out", 574, true, {4.256782f, 4.256782f, 10.633879f, 90.0f, 90.0f, 90.0f}},
-        Sample{
-            "nacaalf_g41.out", 695, false, {10.25168f, 10.25168f, 10.25168f, 90.0f, 90.0f, 90.0f}},
-        // nine cycles, ISO-8859-1 bytes in the title and phase name
-        Sample{"Mnpyrol_266995_30K_BS.out",
-               2237,
-               false,
-               {19.870861f, 19.870861f, 19.870861f, 90.0f, 90.0f, 90.0f}}),
+    testing::Values(Sample{"pbso4/pbso4.out",
+                           412,
+                           false,
+                           {8.478844f, 5.396727f, 6.958402f, 90.0f, 90.0f, 90.0f}},
+                    // Prints " => CYCLE No.:    1" twice; the first block's cell is cut
+                    // short by a reference line, so only the later block reads.
+                    Sample{"cecual/cecual.out",
+                           574,
+                           true,
+                           {4.256782f, 4.256782f, 10.633879f, 90.0f, 90.0f, 90.0f}},
+                    Sample{"nacaalf/nacaalf_g41.out",
+                           695,
+                           false,
+                           {10.25168f, 10.25168f, 10.25168f, 90.0f, 90.0f, 90.0f}},
+                    // nine cycles, ISO-8859-1 bytes in the title and phase name
+                    Sample{"mnpyrol/Mnpyrol_266995_30K_BS.out",
+                           2237,
+                           false,
+                           {19.870861f, 19.870861f, 19.870861f, 90.0f, 90.0f, 90.0f}}),
     [](const testing::TestParamInfo<Sample>& i) {
       std::string n = i.param.file;
-      return n.substr(0, n.find('_') < n.find('.') ? n.find('_') : n.find('.'));
+      return n.substr(0, n.find('/'));
     });
 
 // The real FullProf 6.x outputs converted with the Fourier files written for
@@ -229,7 +236,7 @@ void expect_stored(std::size_t i, const TableLine& t, bool tof) {
 
 TEST_P(RealTables, FirstAndLastStoredReflectionsAreThoseOfTheTable) {
   const HandCheck& c = GetParam();
-  std::string base = SFCONV_FIXTURES "/fullprof/";
+  std::string base = SFCONV_CASES "/fullprof/real/";
   base.append(c.name);
   auto failure = read_fullprof(base + ".out", base + ".fou", 1, "145.0 /\n");
   ASSERT_FALSE(failure) << header_line(failure);
@@ -243,23 +250,26 @@ INSTANTIATE_TEST_SUITE_P(
     Fullprof6, RealTables,
     testing::Values(
         // pbso4.out lines 417 and 623 (198 lines, 8 with Iobs 0.0)
-        HandCheck{
-            "pbso4", false, 190, {1, 0, 1, 22.4f, 0.0, 14.25f}, {8, 2, 0, 177.8f, 0.0, 11.5f}},
+        HandCheck{"pbso4/pbso4",
+                  false,
+                  190,
+                  {1, 0, 1, 22.4f, 0.0, 14.25f},
+                  {8, 2, 0, 177.8f, 0.0, 11.5f}},
         // cecual.out lines 579 and 886 (296 lines)
-        HandCheck{"cecual",
+        HandCheck{"cecual/cecual",
                   true,
                   296,
                   {7, 5, 4, 35771.0f, 0.486485, 14.25f},
                   {1, 1, 0, 31538228.0f, 3.010000, 18.0f}},
         // Mnpyrol_266995_30K_BS.out lines 2242 and 2332 (88 lines, 3 with Iobs 0.0)
-        HandCheck{"Mnpyrol_266995_30K_BS",
+        HandCheck{"mnpyrol/Mnpyrol_266995_30K_BS",
                   false,
                   85,
                   {2, 1, 1, 4227.1f, 0.0, 14.25f},
                   {10, 6, 2, 202.1f, 0.0, 19.0f}}),
     [](const testing::TestParamInfo<HandCheck>& i) {
       std::string n = i.param.name;
-      return n.substr(0, n.find('_'));
+      return n.substr(0, n.find('/'));
     });
 
 }  // namespace
