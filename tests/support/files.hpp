@@ -88,8 +88,4 @@ inline std::string report_tail(const std::string& err) {
   return nl == std::string::npos ? err : err.substr(nl + 1);
 }
 
-inline std::string fixture(const std::string& name) {
-  return read_file(std::string(SFCONV_FIXTURES) + "/" + name);
-}
-
 }  // namespace sfconv::test
