@@ -111,23 +111,8 @@ TEST_F(Writer, TimeOfFlightELinesAndRecords) {
             "# E =  1.00000,  histogram =  1,  nbank =  2, Phase No. =  1, 2theta =  90.00");
 }
 
-TEST_F(Writer, TwoTotalsWithoutTimeOfFlight) {
-  IDATA.IAMP = 1;
-  RDATA.TOTAMP2 = 99.0f;
-  std::string f = written();
-  EXPECT_EQ(line(f, 10), "       1234.567         99.000      1.5405980");
-  EXPECT_EQ(line(f, 11), "# E =  1.00000, Phase No. =  1");
-}
-
-TEST_F(Writer, NoAmplitudeBlockForOtherIampValues) {
-  IDATA.IAMP = 2;
-  IDATA.NREF1 = 0;
-  EXPECT_EQ(written(), kHead +
-                           "# NREF1\n"
-                           "    0\n"
-                           "#   h    k    l          Fo(r)          Fo(i)    sigma(|Fo|)"
-                           "           |Fo|          Io\n");
-}
+// One and two totals without time of flight, no amplitude block and no
+// reflection: tests/cases/kolmex/.
 
 TEST_F(Writer, TheETextInBothForms) {
   struct Case {
