@@ -9,11 +9,8 @@
 #include <string>
 
 #include "driver/run_state.hpp"
-#include "driver/writer.hpp"
 #include "fuzz_support.hpp"
 #include "readers/fullprof/fullprof.hpp"
-#include "textio/failure.hpp"
-#include "textio/parameters.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace sfconv;
@@ -27,16 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(f);
   }
   CDATA.FILEIN2.assign(second_name);
-  try {
-    TextInput parameters(fuzz::memory_file(params), "params.txt", 5);
-    read_data_gsas_fullprof(parameters);
-    TextInput out(fuzz::memory_file(output), "fuzz.out", 1);
-    fullprof(out, parameters);
-    TextOutput sf(fuzz::null_file(), "fuzz.sf", 4);
-    write_structure_factors(sf, 0.0f);
-    sf.commit();
-  } catch (const RecognisedStop&) {
-  } catch (const IoFailure&) {
-  }
+  fuzz::text_run(params, output, fullprof);
   return 0;
 }

@@ -10,7 +10,12 @@
 #include <utility>
 
 #include "driver/run_state.hpp"
+#include "driver/writer.hpp"
 #include "textio/det_angle.hpp"
+#include "textio/failure.hpp"
+#include "textio/parameters.hpp"
+#include "textio/text_input.hpp"
+#include "textio/text_output.hpp"
 
 namespace sfconv::fuzz {
 
@@ -36,6 +41,24 @@ inline std::pair<std::string_view, std::string_view> split(std::string_view in, 
 inline void new_run() {
   reset_run_state();
   det_angle_reset();
+}
+
+// A GSAS or FullProf run from its parameter lines on: the parameter reader,
+// then `reader` on the refinement file, then the writer, as a run does them.
+// Its two early endings are expected outcomes.
+template <typename Reader>
+void text_run(std::string_view params, std::string_view input, Reader reader) {
+  try {
+    TextInput parameters(memory_file(params), "params.txt", 5);
+    read_data_gsas_fullprof(parameters);
+    TextInput refinement(memory_file(input), "fuzz input", 1);
+    reader(refinement, parameters);
+    TextOutput out(null_file(), "fuzz.sf", 4);
+    write_structure_factors(out, 0.0f);
+    out.commit();
+  } catch (const RecognisedStop&) {
+  } catch (const IoFailure&) {
+  }
 }
 
 }  // namespace sfconv::fuzz
