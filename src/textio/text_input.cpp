@@ -123,7 +123,7 @@ std::string_view TextInput::next_required() {
 
 void TextInput::rewind() {
   if (file_ == nullptr || std::fseek(file_, 0, SEEK_SET) != 0) {
-    throw IoFailure{"sfconv: cannot rewind " + name_, "Cannot rewind the file", "REWIND",
+    throw IoFailure{"sfconv: cannot rewind " + name_, "Cannot rewind the file", "READ",
                     std::to_string(unit_)};
   }
   std::clearerr(file_);
