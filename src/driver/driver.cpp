@@ -1,6 +1,10 @@
 // The run driver: opens, reads and closes the files in a fixed order.
 #include "driver/driver.hpp"
 
+#include <sys/stat.h>
+
+#include <string>
+
 #include "driver/run_state.hpp"
 #include "driver/writer.hpp"
 #include "readers/fullprof/fullprof.hpp"
@@ -8,6 +12,7 @@
 #include "readers/kolmex/kolmex.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
+#include "textio/files.hpp"
 #include "textio/parameters.hpp"
 #include "textio/readline.hpp"
 #include "textio/text_input.hpp"
@@ -19,6 +24,47 @@ namespace {
 constexpr int kRefinementUnit = 1;
 constexpr int kOutputUnit = 4;
 constexpr int kParameterUnit = 5;
+
+// A file-name line: a name longer than its field would be cut, and a cut name
+// may well name another file.
+void read_name(TextInput& parameters, Text<512>& field, std::string_view what) {
+  std::size_t length = readline(parameters, field, what);
+  if (length > field.size()) {
+    throw IoFailure{"sfconv: error in " + parameters.name() + ", line " +
+                        std::to_string(parameters.line()) + ": the " + std::string(what) +
+                        " is " +
+                        (parameters.cut() ? "longer than the line kept"
+                                          : std::to_string(length) + " characters long"),
+                    "File name longer than 512 characters", "READ",
+                    std::to_string(kParameterUnit)};
+  }
+}
+
+// The output must never replace one of the run's inputs: an easy slip with
+// three name lines in a row.
+void refuse_output_over_input(const std::string& output) {
+  struct stat out {};
+  if (output.find('\0') != std::string::npos) return;  // refused when opened
+  if (stat(output.c_str(), &out) != 0 || !S_ISREG(out.st_mode)) return;
+  struct Input {
+    const char* what;
+    std::string name;
+  };
+  Input inputs[] = {{"parameter file", file_name(CDATA.FILEPAR.view())},
+                    {"refinement file", file_name(CDATA.FILEIN.view())},
+                    {"second file", CDATA.PROG.c[0] == 'F' ? file_name(CDATA.FILEIN2.view()) : ""}};
+  for (const Input& in : inputs) {
+    struct stat st {};
+    if (in.name.empty() || stat(in.name.c_str(), &st) != 0) continue;
+    if (st.st_dev == out.st_dev && st.st_ino == out.st_ino) {
+      throw IoFailure{"sfconv: the output file \"" + output + "\" is the " + in.what + " \"" +
+                          in.name + "\"",
+                      "Cannot create file: it would replace an input of the run", "OPEN",
+                      std::to_string(kOutputUnit)};
+    }
+  }
+}
+
 }  // namespace
 
 char reader_for(std::string_view name) {
@@ -32,7 +78,7 @@ void run(std::string_view parameter_file) {
   CDATA.FILEPAR.assign(parameter_file);
   TextInput parameters(CDATA.FILEPAR.view(), kParameterUnit);
 
-  readline(parameters, CDATA.FILEIN, "input file name");
+  read_name(parameters, CDATA.FILEIN, "input file name");
   char prog = reader_for(CDATA.FILEIN.view());
   if (prog == ' ') {
     throw RecognisedStop{
@@ -40,8 +86,8 @@ void run(std::string_view parameter_file) {
   }
   CDATA.PROG.assign(std::string_view(&prog, 1));
   if (prog == 'R') IDATA.phase_no = 1;
-  if (prog == 'F') readline(parameters, CDATA.FILEIN2, "second file name");
-  readline(parameters, CDATA.FILEOUT, "output file name");
+  if (prog == 'F') read_name(parameters, CDATA.FILEIN2, "second file name");
+  read_name(parameters, CDATA.FILEOUT, "output file name");
 
   float RELVAR = 0.0f;
   if (prog == 'R') {
@@ -64,6 +110,7 @@ void run(std::string_view parameter_file) {
   }
 
   // Only now, with everything read, is the output file made.
+  refuse_output_over_input(file_name(CDATA.FILEOUT.view()));
   TextOutput out(CDATA.FILEOUT.view(), kOutputUnit);
   write_structure_factors(out, RELVAR);
   out.commit();

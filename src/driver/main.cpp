@@ -6,6 +6,7 @@
 
 #include "driver/driver.hpp"
 #include "textio/failure.hpp"
+#include "textio/text_output.hpp"
 
 namespace {
 
@@ -16,8 +17,9 @@ constexpr const char* kUsage =
     "or a KOLMEX reflection file (.fos), as named in PARAMETER-FILE, and writes\n"
     "the file of observed structure factors that PARAMETER-FILE names.\n"
     "\n"
-    "Exit status: 0 after a conversion or a recognised bad input (its message on\n"
-    "standard output); 2 after an input/output failure (a report on standard error).\n";
+    "Exit status: 0 after a conversion; 1 after a bad input that sfconv recognises\n"
+    "(its message on standard output, no output file written); 2 after an\n"
+    "input/output failure (a report on standard error, no output file written).\n";
 
 int report(const sfconv::IoFailure& failure) {
   std::fputs(failure.report().c_str(), stderr);
@@ -40,6 +42,12 @@ int main(int argc, char** argv) {
       throw sfconv::IoFailure{"usage: sfconv PARAMETER-FILE",
                               "No parameter file was named on the command line", "OPEN", "5"};
     }
+    if (std::strlen(argv[1]) > 512) {
+      throw sfconv::IoFailure{"sfconv: cannot open the parameter file",
+                              "Cannot open file: its name is longer than 512 characters", "OPEN",
+                              "5"};
+    }
+    sfconv::prepare_output_signals();
     sfconv::run(argv[1]);
   } catch (const sfconv::RecognisedStop& stop) {
     std::string line = stop.line + '\n';
@@ -48,7 +56,7 @@ int main(int argc, char** argv) {
       return report(
           {"sfconv: cannot write to standard output", "Cannot write the message", "WRITE", "6"});
     }
-    return 0;
+    return 1;
   } catch (const sfconv::IoFailure& failure) {
     return report(failure);
   }

@@ -1,6 +1,8 @@
 // Files by name.
 #include "textio/files.hpp"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -13,12 +15,34 @@ std::string file_name(std::string_view field) {
   return std::string(field);
 }
 
+std::string printable_name(std::string_view name) {
+  std::string out;
+  for (char c : name) {
+    if (c == '\0') {
+      out += "\\0";
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
 std::FILE* open_existing(const std::string& name, int unit) {
-  std::FILE* f = name.empty() ? nullptr : std::fopen(name.c_str(), "rb");
-  if (f == nullptr) {
-    const char* why = name.empty() ? "No file name given" : std::strerror(errno);
-    throw IoFailure{"sfconv: cannot open \"" + name + "\"", std::string("Cannot open file: ") + why,
-                    "OPEN", std::to_string(unit)};
+  auto refuse = [&](const std::string& why) {
+    throw IoFailure{"sfconv: cannot open \"" + printable_name(name) + "\"",
+                    "Cannot open file: " + why, "OPEN", std::to_string(unit)};
+  };
+  if (name.empty()) refuse("No file name given");
+  // The C library would open the name up to the NUL: another file.
+  if (name.find('\0') != std::string::npos) refuse("the name holds a NUL byte");
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (f == nullptr) refuse(std::strerror(errno));
+  // A directory has no records, and a device such as /dev/zero may never end.
+  struct stat st {};
+  if (fstat(fileno(f), &st) == 0 && (S_ISDIR(st.st_mode) || S_ISCHR(st.st_mode) ||
+                                     S_ISBLK(st.st_mode))) {
+    std::fclose(f);
+    refuse(S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "a device, not a file");
   }
   return f;
 }

@@ -6,7 +6,25 @@
 
 namespace sfconv {
 
-void readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what) {
+namespace {
+
+// The length of a record's significant text, measured on the whole record:
+// from its first non-blank character to a '#' or the end, trailing blanks
+// removed. A record cut by the stream whose text runs to the cut is longer
+// than anything kept.
+std::size_t whole_length(std::string_view record, bool cut) {
+  std::size_t first = record.find_first_not_of(' ');
+  if (first == std::string_view::npos) return 0;
+  std::size_t hash = record.find('#', first);
+  std::size_t end = hash == std::string_view::npos ? record.size() : hash;
+  if (hash == std::string_view::npos && cut) return record.size() + 1;
+  while (end > first && record[end - 1] == ' ') --end;
+  return end - first;
+}
+
+}  // namespace
+
+std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what) {
   std::string task = what.empty() ? std::string("reading the next parameter line")
                                   : "reading the " + std::string(what) + " line";
   parameters.set_task(task);
@@ -31,7 +49,7 @@ void readline(TextInput& parameters, char* buffer, std::size_t n, std::string_vi
       std::memset(buffer + p, ' ', n - p);
     }
     parameters.set_task({});
-    return;
+    return whole_length(record, parameters.cut());
   }
 }
 

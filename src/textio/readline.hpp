@@ -14,11 +14,14 @@ namespace sfconv {
 // Reads the next line that is neither blank nor a comment into `buffer`
 // (its first n columns), left-adjusted and cut at the first '#'. The end of
 // the parameter file is a failure; `what` names the line in that report.
-void readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what = {});
+// Returns the length of the line's text before any '#' measured on the whole
+// record, which is more than n when the buffer holds only its start.
+std::size_t readline(TextInput& parameters, char* buffer, std::size_t n,
+                     std::string_view what = {});
 
 template <std::size_t N>
-void readline(TextInput& parameters, Text<N>& buffer, std::string_view what = {}) {
-  readline(parameters, buffer.data(), N, what);
+std::size_t readline(TextInput& parameters, Text<N>& buffer, std::string_view what = {}) {
+  return readline(parameters, buffer.data(), N, what);
 }
 
 // Where the line readline returned last stands, for reports about its values.

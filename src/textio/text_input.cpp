@@ -1,4 +1,5 @@
-// Text input streams: buffered reading of text records.
+// Text input streams: buffered reading of text records, each kept to its
+// first columns.
 #include "textio/text_input.hpp"
 
 #include <cerrno>
@@ -10,16 +11,29 @@
 namespace sfconv {
 
 namespace {
-constexpr std::size_t kBufferSize = std::size_t{1} << 18;
+std::size_t buffer_size = std::size_t{1} << 18;
 }  // namespace
 
+void set_text_buffer_size(std::size_t bytes) {
+  buffer_size = bytes < 16 ? 16 : bytes;
+}
+
 TextInput::TextInput(std::string_view name, int unit)
-    : name_(file_name(name)), unit_(unit), buf_(new char[kBufferSize]) {
+    : name_(file_name(name)),
+      unit_(unit),
+      size_(buffer_size),
+      buf_(new char[size_]),
+      fixed_(new char[kKeep]) {
   file_ = open_existing(name_, unit);
 }
 
 TextInput::TextInput(std::FILE* stream, std::string_view name, int unit)
-    : file_(stream), name_(name), unit_(unit), buf_(new char[kBufferSize]) {}
+    : file_(stream),
+      name_(name),
+      unit_(unit),
+      size_(buffer_size),
+      buf_(new char[size_]),
+      fixed_(new char[kKeep]) {}
 
 TextInput::~TextInput() {
   close();
@@ -32,20 +46,25 @@ void TextInput::close() {
 
 bool TextInput::refill() {
   if (at_eof_ || file_ == nullptr) return false;
-  if (beg_ > 0) {
+  if (beg_ > 0) {  // keep the start of the record in progress
     std::memmove(buf_.get(), buf_.get() + beg_, end_ - beg_);
+    base_ += beg_;
     end_ -= beg_;
     beg_ = 0;
   }
-  if (end_ == kBufferSize) {  // a record longer than the buffer
-    long_.append(buf_.get(), end_);
-    long_in_use_ = true;
+  if (end_ == size_) {  // a record longer than the buffer: keep its first columns
+    if (!spilled_) {
+      start_fixed();
+      spilled_ = true;
+    }
+    append_fixed({buf_.get(), end_});
+    base_ += end_;
     end_ = 0;
   }
-  std::size_t got = std::fread(buf_.get() + end_, 1, kBufferSize - end_, file_);
+  std::size_t got = std::fread(buf_.get() + end_, 1, size_ - end_, file_);
   end_ += got;
-  next_cr_ = find('\r', beg_);
-  next_tab_ = find('\t', beg_);
+  next_cr_ = find('\r', 0);
+  next_tab_ = find('\t', 0);
   if (got == 0) {
     if (std::ferror(file_)) {
       throw IoFailure{"sfconv: error in " + name_ + ", line " + std::to_string(line_ + 1),
@@ -63,11 +82,36 @@ std::size_t TextInput::find(char c, std::size_t from) const {
   return at == nullptr ? end_ : static_cast<const char*>(at) - buf_.get();
 }
 
-bool TextInput::next(std::string_view& record) {
-  if (long_in_use_) {
-    long_.clear();
-    long_in_use_ = false;
+void TextInput::start_fixed() {
+  fixed_len_ = 0;
+  cut_ = false;
+}
+
+// Appends a piece of a record to the kept columns: carriage returns dropped,
+// tabs expanded, and nothing stored beyond kKeep columns.
+void TextInput::append_fixed(std::string_view raw) {
+  char* out = fixed_.get();
+  std::size_t n = fixed_len_;
+  std::size_t i = 0;
+  for (; i < raw.size() && n < kKeep; ++i) {
+    char ch = raw[i];
+    if (ch == '\r') continue;
+    if (ch == '\t') {
+      std::size_t stop = n + 8 - n % 8;  // within kKeep, a multiple of 8
+      std::memset(out + n, ' ', stop - n);
+      n = stop;
+    } else {
+      out[n++] = ch;
+    }
   }
+  fixed_len_ = n;
+  for (; !cut_ && i < raw.size(); ++i) {
+    if (raw[i] != '\r') cut_ = true;
+  }
+}
+
+bool TextInput::next(std::string_view& record) {
+  static_assert(kKeep % 8 == 0, "tab stops must not cross the kept columns");
   for (;;) {
     const char* start = buf_.get() + beg_;
     const void* nl = std::memchr(start, '\n', end_ - beg_);
@@ -76,43 +120,33 @@ bool TextInput::next(std::string_view& record) {
       const std::size_t line_end = beg_ + raw.size();
       beg_ = line_end + 1;
       ++line_;
-      if (long_in_use_) {
-        long_.append(raw);
-        record = finish(long_);
+      if (spilled_) {
+        append_fixed(raw);
+        spilled_ = false;
+        record = fixed();
       } else if (next_cr_ >= line_end && next_tab_ >= line_end) {
-        record = raw;  // no carriage return or tab in it
+        // No carriage return or tab in it: the record as it stands.
+        cut_ = raw.size() > kKeep;
+        record = cut_ ? raw.substr(0, kKeep) : raw;
       } else {
-        record = finish(raw);
+        start_fixed();
+        append_fixed(raw);
+        record = fixed();
       }
       if (next_cr_ < beg_) next_cr_ = find('\r', beg_);
       if (next_tab_ < beg_) next_tab_ = find('\t', beg_);
+      record_start_ = base_ + beg_;
       return true;
     }
     if (!refill()) {
       // Bytes after the last line feed are no record.
+      base_ += end_;
+      if (base_ > record_start_) trailing_ = base_ - record_start_;
       beg_ = end_ = 0;
-      long_.clear();
-      long_in_use_ = false;
+      spilled_ = false;
       return false;
     }
   }
-}
-
-std::string_view TextInput::finish(std::string_view raw) {
-  if (std::memchr(raw.data(), '\r', raw.size()) == nullptr &&
-      std::memchr(raw.data(), '\t', raw.size()) == nullptr) {
-    return raw;
-  }
-  fixed_.clear();
-  for (char ch : raw) {
-    if (ch == '\r') continue;
-    if (ch == '\t') {
-      fixed_.append(8 - fixed_.size() % 8, ' ');
-    } else {
-      fixed_.push_back(ch);
-    }
-  }
-  return fixed_;
 }
 
 std::string_view TextInput::next_required() {
@@ -121,17 +155,20 @@ std::string_view TextInput::next_required() {
   return record;
 }
 
-void TextInput::rewind() {
-  if (file_ == nullptr || std::fseek(file_, 0, SEEK_SET) != 0) {
+void TextInput::seek(std::uint64_t offset, long line) {
+  if (file_ == nullptr || fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
     throw IoFailure{"sfconv: cannot rewind " + name_, "Cannot rewind the file", "READ",
                     std::to_string(unit_)};
   }
   std::clearerr(file_);
+  base_ = offset;
   beg_ = end_ = 0;
+  next_cr_ = next_tab_ = 0;
   at_eof_ = false;
-  long_.clear();
-  long_in_use_ = false;
-  line_ = 0;
+  spilled_ = false;
+  line_ = line;
+  record_start_ = offset;
+  trailing_ = 0;
 }
 
 void TextInput::fail(const char* message) const {
@@ -140,9 +177,15 @@ void TextInput::fail(const char* message) const {
 }
 
 void TextInput::fail_end_of_file() const {
-  std::string header = line_ == 0
-                           ? "sfconv: " + name_ + " is empty"
-                           : "sfconv: " + name_ + " ended (line " + std::to_string(line_) + ")";
+  std::string header;
+  if (line_ == 0 && trailing_ == 0) {
+    header = "sfconv: " + name_ + " is empty";
+  } else if (line_ == 0) {
+    header = "sfconv: " + name_ + " holds no line feed: its " + std::to_string(trailing_) +
+             " bytes are no complete line";
+  } else {
+    header = "sfconv: " + name_ + " ended (line " + std::to_string(line_) + ")";
+  }
   if (!task_.empty()) header.append(" while ").append(task_);
   throw IoFailure{header, msg::end_of_file, "READ", std::to_string(unit_)};
 }

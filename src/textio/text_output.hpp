@@ -1,6 +1,8 @@
 // Text output: the structure-factor file, written whole or not at all.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -10,9 +12,16 @@ namespace sfconv {
 // A text file written record by record; each record is its characters,
 // trailing blanks included, and one line feed.
 //
-// The file is written under a temporary name beside the final one and renamed
-// over it by commit(), so a failed run leaves an earlier file of that name as
-// it was and no temporary file behind.
+// What the name points to decides how it is written:
+// - a regular file, or nothing: a temporary file in the directory of the
+//   file the name finally stands for (symbolic links followed) is written and
+//   renamed over it by commit(), so a failed run leaves an earlier file as it
+//   was and no temporary file behind; a replaced file keeps its permission
+//   bits (and its owner and group where the process may set them), a new one
+//   gets 0666 less the umask; a symbolic link stays a link;
+// - a FIFO, a device, a socket, or a name under /dev or /proc (/dev/stdout):
+//   written in place;
+// - a directory: the OPEN report, before anything is made.
 class TextOutput {
  public:
   TextOutput(std::string_view name, int unit);
@@ -28,18 +37,42 @@ class TextOutput {
   void commit();
 
   const std::string& name() const { return name_; }
-  const std::string& temporary_name() const { return temp_; }
+  const std::string& temporary_name() const { return temp_.name; }
 
  private:
+  void open_in_place();
+  void open_temporary(const std::string& target, const struct ::stat* replaced);
   void flush();
   [[noreturn]] void fail(const char* statement, const std::string& cause);
 
+  // The temporary file, removed unless it was renamed into place.
+  struct Temporary {
+    std::string name;
+    ~Temporary() { remove(); }
+    void remove();
+    void release();
+  };
+  // The file descriptor written to, closed when the output ends.
+  struct Descriptor {
+    int fd = -1;
+    std::FILE* stream = nullptr;  // an already open stream, closed instead
+    ~Descriptor() { close(); }
+    int close();
+  };
+
   std::string name_;
-  std::string temp_;
+  std::string target_;  // the file renamed over, when written through a temporary
   int unit_;
-  std::FILE* file_ = nullptr;
+  Temporary temp_;
+  Descriptor out_;
   std::string buffer_;
   long records_ = 0;
 };
+
+// Sets up the signals for a run that writes files: an interrupt, a
+// termination or a hang-up removes the temporary file being written before
+// the process ends by that signal; a file-size limit and a closed pipe no
+// longer kill the process but make the write fail, with its report.
+void prepare_output_signals();
 
 }  // namespace sfconv

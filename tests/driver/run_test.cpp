@@ -1,6 +1,6 @@
 // The reader choice, and whole runs that a case directory cannot describe:
-// other command lines, and a write that fails. (tests/cases/run/ holds the
-// stops and failures of runs with a parameter file.)
+// other command lines. (tests/cases/run/ holds the stops and failures of runs
+// with a parameter file; output_test.cpp the ways the output is written.)
 #include <string>
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 namespace sfconv {
 namespace {
 
-using test::report_tail;
 using test::run_sfconv;
 
 TEST(ReaderChoice, TheFirstExtensionFoundAnywhereInTheName) {
@@ -55,20 +54,6 @@ TEST(Run, HelpAndVersion) {
   test::RunResult v = run_sfconv(dir, "--version");
   EXPECT_EQ(v.status, 0);
   EXPECT_EQ(v.out, "sfconv " SFCONV_VERSION "\n");
-}
-
-TEST(Run, AFailedWriteLeavesTheEarlierFileAndNoTemporary) {
-  test::TempDir dir;
-  dir.write("params.txt", "crystal.fos\ncrystal.sf\n1.0\n0\n1.5406\n");
-  dir.write("crystal.fos", test::read_file(SFCONV_EXAMPLES "/kolmex/nacl.fos"));
-  dir.write("crystal.sf", "earlier\n");
-  // A file-size limit of one block (512 bytes): the file's write fails with
-  // EFBIG, while the short report still fits.
-  test::RunResult r = run_sfconv(dir, "params.txt", "trap '' XFSZ; ulimit -f 1;");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(report_tail(r.err).substr(report_tail(r.err).find('\n') + 1), "? WRITE(UNIT=4,...\n");
-  EXPECT_EQ(test::read_file(dir / "crystal.sf"), "earlier\n");
-  EXPECT_EQ(dir.listing(), "crystal.fos\ncrystal.sf\nparams.txt\n");
 }
 
 }  // namespace

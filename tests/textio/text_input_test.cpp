@@ -1,4 +1,5 @@
 // Text records: line feeds, carriage returns, tabs, the last line, long lines.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -51,24 +52,99 @@ TEST(TextRecords, ColumnsAreCountedAfterTabExpansion) {
   EXPECT_EQ(n, 2);
 }
 
-TEST(TextRecords, RecordsHaveNoLengthLimit) {
-  std::string huge(1'000'000, 'x');
-  huge[999'999] = 'y';
-  Records r = records_of("a\n" + huge + "\nb\n");
-  ASSERT_EQ(r.size(), 3u);
-  EXPECT_EQ(r[1], huge);
-  EXPECT_EQ(r[2], "b");
+// The record a line's bytes make, whole: carriage returns dropped, tabs
+// expanded. The stream keeps its first kKeep columns.
+std::string model_record(std::string_view raw) {
+  std::string out;
+  for (char c : raw) {
+    if (c == '\r') continue;
+    if (c == '\t') {
+      out.append(8 - out.size() % 8, ' ');
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
 }
 
-TEST(TextRecords, CleanAndFixedLinesMixedAcrossBufferRefills) {
-  std::string bytes;
-  for (int i = 0; i < 60000; ++i) {
-    bytes += i % 3 == 0 ? "a\tb\r\n" : i % 3 == 1 ? "plain line\n" : "c\rr\n";
+// Lines of every kind: short and clean, with CRs and tabs, longer than the
+// kept columns and than the buffer, tabs across the kept columns' end.
+std::vector<std::string> mixed_lines() {
+  std::vector<std::string> lines;
+  std::uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  const char alphabet[] = "ab \t\r#1";
+  for (int i = 0; i < 300; ++i) {
+    std::size_t length = next() % 7 == 0 ? 4000 + next() % 300 : next() % 90;
+    if (i % 50 == 7) length = 70000;
+    std::string line;
+    for (std::size_t k = 0; k < length; ++k) line.push_back(alphabet[next() % 7]);
+    lines.push_back(line);
   }
-  Records r = records_of(bytes);
-  ASSERT_EQ(r.size(), 60000u);
-  for (int i = 0; i < 60000; ++i) {
-    ASSERT_EQ(r[i], i % 3 == 0 ? "a       b" : i % 3 == 1 ? "plain line" : "cr") << i;
+  lines.push_back(std::string(5000, '\r') + "x");  // only CRs beyond the kept columns
+  lines.push_back(std::string(4095, 'y') + "\t");  // a tab in the last kept column
+  return lines;
+}
+
+TEST(TextRecords, EachRecordKeepsItsFirstColumnsAtAnyBufferSize) {
+  std::vector<std::string> lines = mixed_lines();
+  std::string bytes;
+  for (const auto& l : lines) bytes += l + "\n";
+  for (std::size_t size : {16u, 17u, 100u, 4096u, 1u << 18}) {
+    set_text_buffer_size(size);
+    test::TempDir dir;
+    TextInput in(dir.write("f.txt", bytes), 1);
+    set_text_buffer_size(1u << 18);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      std::string whole = model_record(lines[i]);
+      std::string_view r;
+      ASSERT_TRUE(in.next(r)) << "buffer " << size << ", line " << i;
+      ASSERT_EQ(r, whole.substr(0, TextInput::kKeep)) << "buffer " << size << ", line " << i;
+      ASSERT_EQ(in.cut(), whole.size() > TextInput::kKeep) << "buffer " << size << ", line " << i;
+    }
+    std::string_view r;
+    EXPECT_FALSE(in.next(r));
+  }
+}
+
+TEST(TextRecords, SeekResumesAtARecordWithItsLineNumber) {
+  std::vector<std::string> lines = mixed_lines();
+  std::string bytes;
+  for (const auto& l : lines) bytes += l + "\n";
+  set_text_buffer_size(64);
+  test::TempDir dir;
+  TextInput in(dir.write("f.txt", bytes), 1);
+  set_text_buffer_size(1u << 18);
+  std::string_view r;
+  for (int i = 0; i < 120; ++i) ASSERT_TRUE(in.next(r));
+  const std::uint64_t at = in.offset();
+  const long line = in.line();
+  ASSERT_TRUE(in.next(r));
+  const std::string after(r);
+  while (in.next(r)) {
+  }
+  in.seek(at, line);
+  ASSERT_TRUE(in.next(r));
+  EXPECT_EQ(r, after);
+  EXPECT_EQ(in.line(), 121);
+}
+
+TEST(TextRecords, BytesWithoutAnyLineFeedAreSaidSo) {
+  test::TempDir dir;
+  for (std::size_t size : {16u, 1u << 18}) {
+    set_text_buffer_size(size);
+    TextInput in(dir.write("f.lst", std::string(1000, 'x')), 1);
+    set_text_buffer_size(1u << 18);
+    in.set_task("looking for \" Reduced CHI**2 =\"");
+    std::string_view r;
+    EXPECT_FALSE(in.next(r));
+    try {
+      in.fail_end_of_file();
+    } catch (const IoFailure& f) {
+      EXPECT_EQ(f.header, "sfconv: " + (dir / "f.lst") +
+                              " holds no line feed: its 1000 bytes are no complete line"
+                              " while looking for \" Reduced CHI**2 =\"");
+    }
   }
 }
 
