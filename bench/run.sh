@@ -8,12 +8,14 @@
 #   gsas      a GSAS time-of-flight listing whose searches pass over refinement
 #             cycles and the reflection lists of three other histograms
 #   fullprof  a FullProf output of many refinement cycles before the last one
-#             and its table (read twice by design: target 3 times wc -l)
+#             and its table (the second pass resumes at the last cycle)
 #   examples  the three bundled examples, each as a whole process (target
 #             2 ms), beside /bin/true (what starting any process costs here)
 #
 # Needs a release build (cmake --preset release && cmake --build build) or
-# SFCONV=/path/to/sfconv, and awk. RUNS (default 5) sets how many times each
+# SFCONV=/path/to/sfconv, and awk. BASELINE=/path/to/another/sfconv times that
+# binary too, in the same run, and prints the new time as a share of its time
+# (an earlier build, say: git worktree add /tmp/base main && build it there). RUNS (default 5) sets how many times each
 # command runs; the best time counts, after one run that warms the file cache.
 # The files are made in a temporary directory (BENCH_DIR to choose it) and
 # removed at the end.
@@ -44,6 +46,11 @@ if [[ ! -x $sfconv ]]; then
   exit 1
 fi
 sfconv=$(cd "$(dirname "$sfconv")" && pwd)/$(basename "$sfconv")
+baseline=${BASELINE:-}
+if [[ -n $baseline ]]; then
+  [[ -x $baseline ]] || { echo "bench: no baseline sfconv at $baseline" >&2; exit 1; }
+  baseline=$(cd "$(dirname "$baseline")" && pwd)/$(basename "$baseline")
+fi
 
 work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/sfconv-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -67,7 +74,7 @@ F 225
 PARAMS
   input=bench.lst
   expected=1500
-  target=2
+  target=2.0
 }
 
 make_fullprof() {
@@ -88,7 +95,7 @@ F 225
 PARAMS
   input=bench.out
   expected=1500
-  target=3
+  target=2.0
 }
 
 # Best wall-clock time of `runs` runs of a command, in nanoseconds.
@@ -142,16 +149,23 @@ for case in "${cases[@]}"; do
   lines=$(wc -l < "$input")
   wc_ns=$(best_time wc -l "$input")
   sf_ns=$(best_time "$sfconv" params.txt)
+  base_ns=0
+  if [[ -n $baseline ]]; then base_ns=$(best_time "$baseline" params.txt); fi
   got=$(grep -A1 '^# NREF1' ./*.sf | tail -n 1 | tr -d ' ')
   if [[ $got != "$expected" ]]; then
     echo "bench: $case: sfconv stored $got reflections, expected $expected" >&2
     status=1
   fi
-  "$awk" -v c="$case" -v mb="$size" -v l="$lines" -v w="$wc_ns" -v s="$sf_ns" -v t="$target" 'BEGIN {
+  "$awk" -v c="$case" -v mb="$size" -v l="$lines" -v w="$wc_ns" -v s="$sf_ns" -v t="$target" \
+    -v b="$base_ns" 'BEGIN {
     printf "%s: %.0f MB, %d lines\n", c, mb / 1048576, l
     printf "  wc -l    %8.3f s\n", w / 1e9
     printf "  sfconv   %8.3f s\n", s / 1e9
-    printf "  ratio    %8.2f (sfconv / wc -l; target %d or less)\n", s / w, t
+    printf "  ratio    %8.2f (sfconv / wc -l; target %s or less)\n", s / w, t
+    if (b > 0) {
+      printf "  baseline %8.3f s (ratio %.2f to wc -l)\n", b / 1e9, b / w
+      printf "  share    %8.2f (sfconv / baseline)\n", s / b
+    }
   }'
   rm -f ./*.lst ./*.out ./*.fou ./*.sf params.txt
 done

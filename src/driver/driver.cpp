@@ -31,12 +31,10 @@ void read_name(TextInput& parameters, Text<512>& field, std::string_view what) {
   std::size_t length = readline(parameters, field, what);
   if (length > field.size()) {
     throw IoFailure{"sfconv: error in " + parameters.name() + ", line " +
-                        std::to_string(parameters.line()) + ": the " + std::string(what) +
-                        " is " +
+                        std::to_string(parameters.line()) + ": the " + std::string(what) + " is " +
                         (parameters.cut() ? "longer than the line kept"
                                           : std::to_string(length) + " characters long"),
-                    "File name longer than 512 characters", "READ",
-                    std::to_string(kParameterUnit)};
+                    "File name longer than 512 characters", "READ", std::to_string(kParameterUnit)};
   }
 }
 
@@ -57,10 +55,10 @@ void refuse_output_over_input(const std::string& output) {
     struct stat st {};
     if (in.name.empty() || stat(in.name.c_str(), &st) != 0) continue;
     if (st.st_dev == out.st_dev && st.st_ino == out.st_ino) {
-      throw IoFailure{"sfconv: the output file \"" + output + "\" is the " + in.what + " \"" +
-                          in.name + "\"",
-                      "Cannot create file: it would replace an input of the run", "OPEN",
-                      std::to_string(kOutputUnit)};
+      throw IoFailure{
+          "sfconv: the output file \"" + output + "\" is the " + in.what + " \"" + in.name + "\"",
+          "Cannot create file: it would replace an input of the run", "OPEN",
+          std::to_string(kOutputUnit)};
     }
   }
 }

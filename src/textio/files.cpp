@@ -39,8 +39,8 @@ std::FILE* open_existing(const std::string& name, int unit) {
   if (f == nullptr) refuse(std::strerror(errno));
   // A directory has no records, and a device such as /dev/zero may never end.
   struct stat st {};
-  if (fstat(fileno(f), &st) == 0 && (S_ISDIR(st.st_mode) || S_ISCHR(st.st_mode) ||
-                                     S_ISBLK(st.st_mode))) {
+  if (fstat(fileno(f), &st) == 0 &&
+      (S_ISDIR(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))) {
     std::fclose(f);
     refuse(S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "a device, not a file");
   }

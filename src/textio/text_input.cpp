@@ -22,7 +22,7 @@ TextInput::TextInput(std::string_view name, int unit)
     : name_(file_name(name)),
       unit_(unit),
       size_(buffer_size),
-      buf_(new char[size_]),
+      buf_(new char[size_ + 64]()),
       fixed_(new char[kKeep]) {
   file_ = open_existing(name_, unit);
 }
@@ -32,7 +32,7 @@ TextInput::TextInput(std::FILE* stream, std::string_view name, int unit)
       name_(name),
       unit_(unit),
       size_(buffer_size),
-      buf_(new char[size_]),
+      buf_(new char[size_ + 64]()),
       fixed_(new char[kKeep]) {}
 
 TextInput::~TextInput() {
@@ -63,8 +63,7 @@ bool TextInput::refill() {
   }
   std::size_t got = std::fread(buf_.get() + end_, 1, size_ - end_, file_);
   end_ += got;
-  next_cr_ = find('\r', 0);
-  next_tab_ = find('\t', 0);
+  nl_valid_ = false;
   if (got == 0) {
     if (std::ferror(file_)) {
       throw IoFailure{"sfconv: error in " + name_ + ", line " + std::to_string(line_ + 1),
@@ -75,11 +74,6 @@ bool TextInput::refill() {
     return false;
   }
   return true;
-}
-
-std::size_t TextInput::find(char c, std::size_t from) const {
-  const void* at = std::memchr(buf_.get() + from, c, end_ - from);
-  return at == nullptr ? end_ : static_cast<const char*>(at) - buf_.get();
 }
 
 void TextInput::start_fixed() {
@@ -110,13 +104,14 @@ void TextInput::append_fixed(std::string_view raw) {
   }
 }
 
-bool TextInput::next(std::string_view& record) {
+bool TextInput::next_slow(std::string_view& record) {
   static_assert(kKeep % 8 == 0, "tab stops must not cross the kept columns");
   for (;;) {
     const char* start = buf_.get() + beg_;
-    const void* nl = std::memchr(start, '\n', end_ - beg_);
-    if (nl != nullptr) {
-      std::string_view raw(start, static_cast<const char*>(nl) - start);
+    bool clean = false;
+    const std::size_t nl = find_newline(clean);
+    if (nl < end_) {
+      std::string_view raw(start, nl - beg_);
       const std::size_t line_end = beg_ + raw.size();
       beg_ = line_end + 1;
       ++line_;
@@ -124,7 +119,7 @@ bool TextInput::next(std::string_view& record) {
         append_fixed(raw);
         spilled_ = false;
         record = fixed();
-      } else if (next_cr_ >= line_end && next_tab_ >= line_end) {
+      } else if (clean) {
         // No carriage return or tab in it: the record as it stands.
         cut_ = raw.size() > kKeep;
         record = cut_ ? raw.substr(0, kKeep) : raw;
@@ -133,8 +128,6 @@ bool TextInput::next(std::string_view& record) {
         append_fixed(raw);
         record = fixed();
       }
-      if (next_cr_ < beg_) next_cr_ = find('\r', beg_);
-      if (next_tab_ < beg_) next_tab_ = find('\t', beg_);
       record_start_ = base_ + beg_;
       return true;
     }
@@ -149,12 +142,6 @@ bool TextInput::next(std::string_view& record) {
   }
 }
 
-std::string_view TextInput::next_required() {
-  std::string_view record;
-  if (!next(record)) fail_end_of_file();
-  return record;
-}
-
 void TextInput::seek(std::uint64_t offset, long line) {
   if (file_ == nullptr || fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
     throw IoFailure{"sfconv: cannot rewind " + name_, "Cannot rewind the file", "READ",
@@ -163,7 +150,7 @@ void TextInput::seek(std::uint64_t offset, long line) {
   std::clearerr(file_);
   base_ = offset;
   beg_ = end_ = 0;
-  next_cr_ = next_tab_ = 0;
+  nl_valid_ = false;
   at_eof_ = false;
   spilled_ = false;
   line_ = line;

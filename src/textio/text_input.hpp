@@ -2,9 +2,15 @@
 // for listings of hundreds of megabytes and bounded in memory on any input.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <string>
 #include <string_view>
 
@@ -35,7 +41,11 @@ class TextInput final : public RecordSource {
   // false at end of file.
   bool next(std::string_view& record) override;
   // The next record; the end of the file is the end-of-file report.
-  std::string_view next_required();
+  std::string_view next_required() {
+    std::string_view record;
+    if (!next(record)) fail_end_of_file();
+    return record;
+  }
   // True when the last record had more than kKeep columns.
   bool cut() const { return cut_; }
 
@@ -61,8 +71,10 @@ class TextInput final : public RecordSource {
   [[noreturn]] void fail_end_of_file() const override;
 
  private:
+  std::size_t find_newline(bool& clean);
+  void load_block(std::size_t at);
+  bool next_slow(std::string_view& record);
   bool refill();
-  std::size_t find(char c, std::size_t from) const;
   void start_fixed();
   void append_fixed(std::string_view raw);
   std::string_view fixed() const { return {fixed_.get(), fixed_len_}; }
@@ -75,10 +87,14 @@ class TextInput final : public RecordSource {
   std::uint64_t base_ = 0;          // file offset of buf_[0]
   std::uint64_t record_start_ = 0;  // file offset of the next record
   std::size_t beg_ = 0, end_ = 0;
-  // Where the next carriage return and the next tab at or after beg_ stand
-  // (end_ when there is none): lines before both need no fixing, and most
-  // files have neither.
-  std::size_t next_cr_ = 0, next_tab_ = 0;
+  // The line feeds, and the carriage returns and tabs, of the 64 bytes from
+  // nl_base_ (a multiple of 64), one bit each: lines are found a block at a
+  // time rather than by a call per line, and a line with neither carriage
+  // return nor tab (most lines of most files) needs no fixing.
+  std::uint64_t nl_mask_ = 0;
+  std::uint64_t fix_mask_ = 0;
+  std::size_t nl_base_ = 0;
+  bool nl_valid_ = false;
   bool at_eof_ = false;
   // A record being gathered across refills of the buffer (longer than it).
   bool spilled_ = false;
@@ -91,6 +107,103 @@ class TextInput final : public RecordSource {
   std::uint64_t trailing_ = 0;  // bytes after the last line feed, at the end
   std::string task_;
 };
+
+// Most records of a long file come whole from the buffer: a line with no
+// carriage return or tab, shorter than the kept columns. They take this path,
+// short enough to inline into the readers' scanning loops.
+inline bool TextInput::next(std::string_view& record) {
+  if (!spilled_) {
+    bool clean = false;
+    const std::size_t line_end = find_newline(clean);
+    if (line_end < end_) {
+      const char* start = buf_.get() + beg_;
+      const std::size_t length = line_end - beg_;
+      if (clean && length <= kKeep) {
+        beg_ = line_end + 1;
+        ++line_;
+        cut_ = false;
+        record_start_ = base_ + beg_;
+        record = {start, length};
+        return true;
+      }
+    }
+  }
+  return next_slow(record);
+}
+
+// Loads the bits of the 64 bytes from buf_[at] (the buffer has 64 bytes to
+// spare beyond its size); none at or beyond end_.
+inline void TextInput::load_block(std::size_t at) {
+  const char* p = buf_.get() + at;
+  std::uint64_t nl = 0;
+  std::uint64_t fix = 0;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i tab = _mm_set1_epi8('\t');
+  for (int k = 0; k < 4; ++k) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    auto n = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
+    auto f = static_cast<std::uint32_t>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, tab))));
+    nl |= std::uint64_t{n} << (16 * k);
+    fix |= std::uint64_t{f} << (16 * k);
+  }
+#else
+  for (int i = 0; i < 64; ++i) {
+    nl |= std::uint64_t{p[i] == '\n'} << i;
+    fix |= std::uint64_t{p[i] == '\r' || p[i] == '\t'} << i;
+  }
+#endif
+  if (end_ - at < 64) {
+    const std::uint64_t inside = (std::uint64_t{1} << (end_ - at)) - 1;
+    nl &= inside;
+    fix &= inside;
+  }
+  nl_base_ = at;
+  nl_mask_ = nl;
+  fix_mask_ = fix;
+}
+
+// Where the first line feed at or after beg_ stands, end_ when there is none;
+// `clean` tells whether the bytes from beg_ to it hold no carriage return or
+// tab.
+inline std::size_t TextInput::find_newline(bool& clean) {
+  if (!nl_valid_ || beg_ < nl_base_ || beg_ >= nl_base_ + 64) {
+    load_block(beg_ & ~std::size_t{63});
+    nl_valid_ = true;
+  }
+  const std::uint64_t from = ~std::uint64_t{0} << (beg_ - nl_base_);
+  std::uint64_t m = nl_mask_ & from;
+  std::uint64_t fix = fix_mask_ & from;
+  while (m == 0) {
+    if (nl_base_ + 64 >= end_) return end_;
+    if (fix != 0) {
+      // The line needs fixing; only where it ends matters now.
+      for (;;) {
+        if (nl_base_ + 64 >= end_) return end_;
+        load_block(nl_base_ + 64);
+        if (nl_mask_ != 0) break;
+      }
+      clean = false;
+      return nl_base_ + static_cast<std::size_t>(std::countr_zero(nl_mask_));
+    }
+    load_block(nl_base_ + 64);
+    m = nl_mask_;
+    fix = fix_mask_;
+  }
+  clean = (fix & ((m & (~m + 1)) - 1)) == 0;  // none below the line feed
+  return nl_base_ + static_cast<std::size_t>(std::countr_zero(m));
+}
+
+// Whether a line begins with a marker text: the test every search makes on
+// every line, so the first two characters decide most lines before the rest
+// is compared.
+inline bool starts_with_marker(std::string_view line, std::string_view marker) {
+  return line.size() >= marker.size() &&
+         (marker.size() < 2 || (line[0] == marker[0] && line[1] == marker[1])) &&
+         std::memcmp(line.data(), marker.data(), marker.size()) == 0;
+}
 
 // The size of the read buffer of text input streams opened from now on
 // (256 KiB unless changed): tests and fuzzing make it small so that short

@@ -61,7 +61,7 @@ constexpr float kDegree = 0.017453292f;  // pi / 180 in single precision
 bool seek(TextInput& in, std::string_view marker) {
   std::string_view record;
   while (in.next(record)) {
-    if (record.starts_with(marker)) {
+    if (starts_with_marker(record, marker)) {
       CDATA.LSTLINE.assign(record);
       return true;
     }
@@ -118,22 +118,28 @@ void find_pattern(TextInput& output, TextInput& parameters) {
   }
 }
 
+// Where a line ends: the byte offset and line number of the line after it.
+struct Place {
+  std::uint64_t offset = 0;
+  long line = 0;
+};
+
 // First pass: on to " => Run finished", remembering where the last
 // " => CYCLE No.:" before it stands. FullProf may print the same cycle number
 // twice (a convergence block restarts at "CYCLE No.: 1"), so the place, not
-// the number, tells the last cycle. 0: no cycle marker at all.
-long last_cycle_line(TextInput& output) {
+// the number, tells the last cycle. The first line: no cycle marker at all.
+Place last_cycle(TextInput& output) {
   output.set_task("looking for " + quoted(kRunFinished));
-  long last = 0;
+  Place last;
   for (;;) {
     std::string_view record = output.next_required();
-    if (record.starts_with(kCycle)) {
+    if (starts_with_marker(record, kCycle)) {
       // Decoded all the same: a cycle number that cannot be read is an input failure.
       CDATA.LSTLINE.assign(record);
       number_on_marker_line(output, "(14X,I5)"_fmt, "the cycle number");
-      last = output.line();
+      last = Place{output.offset(), output.line()};
     }
-    if (record.starts_with(kRunFinished)) return last;
+    if (starts_with_marker(record, kRunFinished)) return last;
   }
 }
 
@@ -149,11 +155,10 @@ void read_whole_cell(const TextInput& output, const std::array<Text<16>, 6>& lin
 // (from the first line itself when there was none: the parameters printed
 // before any cycle are then the final ones), then phase, profile parameters,
 // cell and the table marker of `histogram` and `phase_no`.
-void find_table(TextInput& output, long cycle_line) {
-  output.rewind();
-  output.set_task("returning to the last " + quoted(kCycle) + " marker, line " +
-                  std::to_string(cycle_line));
-  for (long n = 0; n < cycle_line; ++n) output.next_required();
+void find_table(TextInput& output, const Place& cycle) {
+  // The second pass reads on from just after that marker: what the file
+  // holds before it is never looked at again, so it is not read again.
+  output.seek(cycle.offset, cycle.line);
 
   find_numbered(output, kPhase, "(9X,I3)"_fmt, IDATA.phase_no, "the phase number", "phase");
   find_numbered(output, kProfile, "(36X,I3)"_fmt, IDATA.histogram, "the pattern number", "pattern");
@@ -365,7 +370,7 @@ std::int32_t read_table(TextInput& output, TextInput& second, Records form) {
 
 void fullprof(TextInput& output, TextInput& parameters) {
   find_pattern(output, parameters);
-  find_table(output, last_cycle_line(output));
+  find_table(output, last_cycle(output));
 
   TextInput second(CDATA.FILEIN2.view(), kSecondFileUnit);
   Records form = find_second_phase(second);

@@ -53,12 +53,25 @@ void skip_line(TextInput& listing) {
   listing.next_required();
 }
 
-// Reads lines into LSTLINE until one that begins with `marker`.
+// Reads on to the line that begins with `marker` and leaves it in LSTLINE.
+// Lines are compared as they come and only that one is copied: the searches
+// pass over whole refinement cycles and the lists of other histograms. (No
+// marker ends in a blank, so comparing the line is comparing LSTLINE.)
+std::string_view find_line(TextInput& listing, std::string_view marker) {
+  for (;;) {
+    std::string_view record = listing.next_required();
+    if (starts_with_marker(record, marker)) return record;
+  }
+}
+
 void find(TextInput& listing, std::string_view marker) {
   listing.set_task("looking for " + quoted(marker));
-  do {
-    read_line(listing, CDATA.LSTLINE);
-  } while (!CDATA.LSTLINE.starts_with(marker));
+  CDATA.LSTLINE.assign(find_line(listing, marker));
+}
+
+// Columns first..last of a line, as a field padded with blanks would hold them.
+bool columns_are(std::string_view line, std::size_t first, std::string_view text) {
+  return line.size() >= first - 1 + text.size() && line.substr(first - 1, text.size()) == text;
 }
 
 // GSAS marks a time-of-flight histogram's detector bank on a line such as
@@ -68,8 +81,9 @@ void bank_line(TextInput& listing) {
                    std::to_string(IDATA.histogram));
   const Text<50>& line = CDATA.LSTLINE;
   for (;;) {
-    read_line(listing, CDATA.LSTLINE);
-    if (!line.starts_with(kBankLine) || line.cols(11, 13) != "PNT") continue;
+    std::string_view record = find_line(listing, kBankLine);
+    if (!columns_are(record, 11, "PNT")) continue;
+    CDATA.LSTLINE.assign(record);
     std::int32_t number = 0;
     read_internal(line.view(), at(listing, "histogram number"), "(7X,I2)"_fmt, number);
     if (number != IDATA.histogram) continue;
@@ -125,12 +139,16 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
 void phase_fraction(TextInput& listing, GsasWorking& w) {
   listing.set_task("looking for " + quoted(kScaleFactors) + " or " + quoted(kFractions));
   for (;;) {
-    read_line(listing, CDATA.LSTLINE);
-    if (CDATA.LSTLINE.starts_with(kScaleFactors)) {
+    std::string_view record = listing.next_required();
+    if (starts_with_marker(record, kScaleFactors)) {
+      CDATA.LSTLINE.assign(record);
       w.fraction_found = false;
       return;
     }
-    if (CDATA.LSTLINE.starts_with(kFractions)) break;
+    if (starts_with_marker(record, kFractions)) {
+      CDATA.LSTLINE.assign(record);
+      break;
+    }
   }
   listing.set_task("reading the phase fractions under " + quoted(kFractions));
   skip_line(listing);
@@ -150,9 +168,7 @@ void phase_fraction(TextInput& listing, GsasWorking& w) {
 
 void lattice_parameters(TextInput& listing) {
   listing.set_task("looking for the lattice heading " + quoted(kLattice));
-  do {
-    read_line(listing, CDATA.LINE);
-  } while (!CDATA.LINE.starts_with(kLattice));
+  CDATA.LINE.assign(find_line(listing, kLattice));
   listing.set_task("reading the lattice parameters under the lattice heading");
   read(listing, "(11X,3F10.6,3F10.3)"_fmt, RDATA.CELL);
 }
@@ -173,8 +189,8 @@ bool data_block(TextInput& listing) {
   std::string_view record;
   for (;;) {
     if (!listing.next(record)) return false;
+    if (!starts_with_marker(record, kDataHeading) || !columns_are(record, 15, "data")) continue;
     CDATA.LSTLINE.assign(record);
-    if (!line.starts_with(kDataHeading) || line.cols(15, 18) != "data") continue;
     if (!LDATA.TOF) break;
     std::int32_t number = 0;
     read_internal(line.view(), at(listing, "histogram number"), "(11X,I2)"_fmt, number);
