@@ -19,7 +19,6 @@
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
-#include "textio/freeform.hpp"
 
 namespace sfconv {
 
@@ -36,8 +35,8 @@ constexpr std::string_view kProfile = " ==> PROFILE PARAMETERS FOR PATTERN#";
 constexpr std::string_view kCell = " => Cell parameters:";
 constexpr std::string_view kTable = " Pattern#";
 
-// The phase marker of the second file, and that of the Fourier file which
-// FullProf 6.x writes as the second file (capital N).
+// The phase marker of the second file, and the one with a capital N of the
+// files that FullProf 6.x writes with Fou=2.
 constexpr std::string_view kSecondPhase = " Phase no.:";
 constexpr std::string_view kFourierPhase = " Phase No.:";
 
@@ -264,17 +263,14 @@ Reflection decode(const TextInput& output, const Columns& columns) {
   return r;
 }
 
-// The second file: its phase marker found, the form of its records.
-enum class Records {
-  fixed_columns,  // modulus in columns 13-24, phase angle in 37-48
-  fourier,        // FullProf 6.x: h k l modulus phase, blank-separated
-};
-
-Records find_second_phase(TextInput& second) {
+// The second file: the records of `phase_no` follow its phase marker. Files
+// that FullProf 6.x writes with Fou=2 have a capital N (and no phase angle),
+// so that marker is sought too, but only where the usual one is missing.
+void find_second_phase(TextInput& second) {
   std::string of_phase = " of phase " + std::to_string(IDATA.phase_no);
   second.set_task("looking for " + quoted(kSecondPhase) + of_phase);
   if (seek_numbered(second, kSecondPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
-    return Records::fixed_columns;
+    return;
   }
   second.rewind();
   second.set_task("looking for " + quoted(kSecondPhase) + " or " + quoted(kFourierPhase) +
@@ -282,48 +278,66 @@ Records find_second_phase(TextInput& second) {
   if (!seek_numbered(second, kFourierPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
     second.fail_end_of_file();
   }
-  return Records::fourier;
 }
 
-// What a record of the second file gives. A Fourier file's free-form record
-// may end its values with "/": the values it leaves out keep those of the
-// record before.
+// What a record of the second file gives.
 struct Record {
-  std::int32_t h = 0, k = 0, l = 0;  // Fourier files only
   float modulus = 0.0f;
   float phi = 0.0f;  // phase angle, degrees
 };
+
+// Columns first..last of a record, counted from 1, are all blank (columns
+// beyond its end count as blanks).
+bool blank_columns(std::string_view record, std::size_t first, std::size_t last) {
+  for (std::size_t c = first; c <= last && c <= record.size(); ++c) {
+    if (record[c - 1] != ' ') return false;
+  }
+  return true;
+}
 
 std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
   return std::to_string(h) + " " + std::to_string(k) + " " + std::to_string(l);
 }
 
 // Reads the record paired with the reflection line `r`; false at the end of
-// the second file. A Fourier file's record must carry the line's h, k, l: a
-// record missing or added on either side would pair every later reflection
-// with the wrong modulus and phase.
-bool read_record(TextInput& second, Records form, const TextInput& output, const Reflection& r,
-                 Record& rec) {
-  if (form == Records::fixed_columns) {
-    return read_or_end(second, "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
-  }
+// the second file. FullProf writes h, k, l in columns 1-12 (older files may
+// leave them blank): they must be the line's, since a record missing or added
+// on either side, or a file of another run, would pair every later reflection
+// with the wrong modulus and phase. A record without a phase angle in columns
+// 37-48 is one of the file FullProf writes with Fou=2 (h, k, l, F, sigma(F)):
+// no Fo(r) or Fo(i) can be made from it.
+bool read_record(TextInput& second, const TextInput& output, const Reflection& r, Record& rec) {
   std::string_view line;
   if (!second.next(line)) return false;
-  RecordOf one(second, line);
-  read_free(one, rec.h, rec.k, rec.l, rec.modulus, rec.phi);
-  if (rec.h != r.h || rec.k != r.k || rec.l != r.l) {
-    throw IoFailure{"sfconv: reflection " + hkl(r.h, r.k, r.l) + " on line " +
-                        std::to_string(output.line()) + " of " + output.name() + ", but " +
-                        hkl(rec.h, rec.k, rec.l) + " on line " + std::to_string(second.line()) +
-                        " of " + second.name(),
-                    "Reflection mismatch between the output file and the second file", "READ",
-                    std::to_string(second.unit())};
+  RecordOf values(second, line);
+  read(values, "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
+
+  if (!blank_columns(line, 1, 12)) {
+    std::int32_t h = 0, k = 0, l = 0;
+    RecordOf indices(second, line);
+    read(indices, "(3I4)"_fmt, h, k, l);
+    if (h != r.h || k != r.k || l != r.l) {
+      throw IoFailure{"sfconv: reflection " + hkl(r.h, r.k, r.l) + " on line " +
+                          std::to_string(output.line()) + " of " + output.name() + ", but " +
+                          hkl(h, k, l) + " on line " + std::to_string(second.line()) + " of " +
+                          second.name(),
+                      "Reflection mismatch between the output file and the second file", "READ",
+                      std::to_string(second.unit())};
+    }
+  }
+
+  if (blank_columns(line, 37, 48)) {
+    throw IoFailure{"sfconv: error in " + second.name() + ", line " +
+                        std::to_string(second.line()) +
+                        ": no phase angle in columns 37-48; FullProf writes the phases into the "
+                        ".fou file when the .pcr has Fou=4",
+                    "No phase angle in the second file", "READ", std::to_string(second.unit())};
   }
   return true;
 }
 
 // The table read in step with the second file; returns the number stored.
-std::int32_t read_table(TextInput& output, TextInput& second, Records form) {
+std::int32_t read_table(TextInput& output, TextInput& second) {
   output.set_task("reading the reflection table, which ends with a dashed line");
   Columns columns;
   Record rec;
@@ -337,7 +351,7 @@ std::int32_t read_table(TextInput& output, TextInput& second, Records form) {
 
     // The record of this line: modulus and phase angle in degrees. The end
     // of the second file ends the table; this line is not stored.
-    if (!read_record(second, form, output, r, rec)) return i - 1;
+    if (!read_record(second, output, r, rec)) return i - 1;
 
     // A zero intensity drops the reflection; its record is used up all the
     // same, so later lines stay paired with later records.
@@ -368,8 +382,8 @@ void fullprof(TextInput& output, TextInput& parameters) {
   find_table(output, last_cycle_line(output));
 
   TextInput second(CDATA.FILEIN2.view(), kSecondFileUnit);
-  Records form = find_second_phase(second);
-  IDATA.NREF1 = read_table(output, second, form);
+  find_second_phase(second);
+  IDATA.NREF1 = read_table(output, second);
   second.close();
 }
 
