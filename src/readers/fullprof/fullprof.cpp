@@ -136,11 +136,26 @@ long last_cycle_line(TextInput& output) {
   }
 }
 
-// A FullProf 6.x cell: each of the six values in columns 1-16 of its line.
-void read_whole_cell(const TextInput& output, const std::array<Text<16>, 6>& lines, long first) {
+bool digit_at(std::string_view record, std::size_t column) {
+  return column <= record.size() && record[column - 1] >= '0' && record[column - 1] <= '9';
+}
+
+// The six cell lines after the cell marker: one value per line, from columns
+// 1-15. FullProf 5.60 and later write each value in 16 columns (8 blanks,
+// then 8.478844), so a line whose columns 15 and 16 both hold digits is read
+// again from all 16.
+void read_cell(TextInput& output) {
+  output.set_task("looking for " + quoted(kCell));
+  find(output, kCell);
+  output.set_task("reading the six lines after " + quoted(kCell));
   for (std::size_t k = 0; k < 6; ++k) {
-    read_internal(lines[k].view(), Origin{output.name(), first + static_cast<long>(k), "the cell"},
-                  "(F16.6)"_fmt, RDATA.CELL[k]);
+    std::string_view record = output.next_required();
+    RecordOf line(output, record);
+    read(line, "(F15.6)"_fmt, RDATA.CELL[k]);
+    if (digit_at(record, 15) && digit_at(record, 16)) {
+      RecordOf whole(output, record);
+      read(whole, "(F16.6)"_fmt, RDATA.CELL[k]);
+    }
   }
 }
 
@@ -156,20 +171,7 @@ void find_table(TextInput& output, long cycle_line) {
 
   find_numbered(output, kPhase, "(9X,I3)"_fmt, IDATA.phase_no, "the phase number", "phase");
   find_numbered(output, kProfile, "(36X,I3)"_fmt, IDATA.histogram, "the pattern number", "pattern");
-  output.set_task("looking for " + quoted(kCell));
-  find(output, kCell);
-  output.set_task("reading the six lines after " + quoted(kCell));
-  // One value per line, from columns 1-15. FullProf 6.x writes each value in
-  // 16 columns (8 blanks, then 8.478844); its lines are kept to be read again
-  // once the table marker shows the file is of that version.
-  std::array<Text<16>, 6> cell_lines;
-  long first_cell_line = output.line() + 1;
-  for (std::size_t k = 0; k < 6; ++k) {
-    std::string_view record = output.next_required();
-    cell_lines[k].assign(record);
-    RecordOf line(output, record);
-    read(line, "(F15.6)"_fmt, RDATA.CELL[k]);
-  }
+  read_cell(output);
 
   output.set_task("looking for " + quoted(kTable) + " of pattern " +
                   std::to_string(IDATA.histogram) + ", phase " + std::to_string(IDATA.phase_no));
@@ -183,10 +185,7 @@ void find_table(TextInput& output, long cycle_line) {
     read_internal(CDATA.LSTLINE.view(),
                   Origin{output.name(), output.line(), "the pattern and phase numbers"}, layout,
                   pattern, phase);
-    if (pattern == IDATA.histogram && phase == IDATA.phase_no) {
-      if (CDATA.LSTLINE.c[22] == ':') read_whole_cell(output, cell_lines, first_cell_line);
-      break;
-    }
+    if (pattern == IDATA.histogram && phase == IDATA.phase_no) break;
   }
   output.set_task("reading the line after " + quoted(kTable));
   read(output, "()"_fmt);

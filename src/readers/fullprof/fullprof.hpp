@@ -16,11 +16,12 @@ namespace sfconv {
 //
 // Both the layouts of older FullProf versions and those of FullProf 6.x and
 // later are read: the table marker with "Phase No.:", the table two columns
-// further right. Each second-file record gives the
-// modulus in columns 13-24 and the phase angle in 37-48, as FullProf writes
-// them when the .pcr has Fou=4; h, k, l in columns 1-12, when there, must match
-// the table line the record is paired with, and a record without a phase angle
-// (the file FullProf writes with Fou=2) is refused.
+// further right, and cell values in 16 columns (as from 5.60 on). Each record
+// of the second file gives the modulus in columns 13-24 and the phase angle in
+// 37-48, as FullProf writes them when the .pcr has Fou=4; h, k, l in columns
+// 1-12, when there, must match the table line the record is paired with, and
+// a record without a phase angle (the file FullProf writes with Fou=2) is
+// refused.
 void fullprof(TextInput& output, TextInput& parameters);
 
 }  // namespace sfconv
