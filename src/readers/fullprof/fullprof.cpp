@@ -33,6 +33,8 @@ constexpr std::string_view kRunFinished = " => Run finished";
 constexpr std::string_view kPhase = " => Phase";
 constexpr std::string_view kProfile = " ==> PROFILE PARAMETERS FOR PATTERN#";
 constexpr std::string_view kCell = " => Cell parameters:";
+// FullProf 7.95 heads the cell block so in time-of-flight outputs.
+constexpr std::string_view kDirectCell = " => Direct cell parameters:";
 constexpr std::string_view kTable = " Pattern#";
 
 // The phase marker of the second file, and the one with a capital N of the
@@ -70,6 +72,21 @@ bool seek(TextInput& in, std::string_view marker) {
 
 void find(TextInput& in, std::string_view marker) {
   if (!seek(in, marker)) in.fail_end_of_file();
+}
+
+// Reads on to the next line that begins with `a` or `b`, leaving it in
+// LSTLINE as seek does; the marker it begins with.
+std::string_view find_either(TextInput& in, std::string_view a, std::string_view b) {
+  std::string_view record;
+  while (in.next(record)) {
+    for (std::string_view marker : {a, b}) {
+      if (record.starts_with(marker)) {
+        CDATA.LSTLINE.assign(record);
+        return marker;
+      }
+    }
+  }
+  in.fail_end_of_file();
 }
 
 // The number a marker line of LSTLINE carries in the columns of `layout`.
@@ -140,14 +157,14 @@ bool digit_at(std::string_view record, std::size_t column) {
   return column <= record.size() && record[column - 1] >= '0' && record[column - 1] <= '9';
 }
 
-// The six cell lines after the cell marker: one value per line, from columns
-// 1-15. FullProf 5.60 and later write each value in 16 columns (8 blanks,
+// The six cell lines after the first cell marker, of either kind: one value
+// per line, from columns 1-15. FullProf 5.60 and later write each value in 16 columns (8 blanks,
 // then 8.478844), so a line whose columns 15 and 16 both hold digits is read
 // again from all 16.
 void read_cell(TextInput& output) {
-  output.set_task("looking for " + quoted(kCell));
-  find(output, kCell);
-  output.set_task("reading the six lines after " + quoted(kCell));
+  output.set_task("looking for " + quoted(kCell) + " or " + quoted(kDirectCell));
+  std::string_view marker = find_either(output, kCell, kDirectCell);
+  output.set_task("reading the six lines after " + quoted(marker));
   for (std::size_t k = 0; k < 6; ++k) {
     std::string_view record = output.next_required();
     RecordOf line(output, record);
