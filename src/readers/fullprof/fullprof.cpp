@@ -9,7 +9,6 @@
 // two passes over outputs of hundreds of megabytes cost little per line.
 #include "readers/fullprof/fullprof.hpp"
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -158,9 +157,9 @@ bool digit_at(std::string_view record, std::size_t column) {
 }
 
 // The six cell lines after the first cell marker, of either kind: one value
-// per line, from columns 1-15. FullProf 5.60 and later write each value in 16 columns (8 blanks,
-// then 8.478844), so a line whose columns 15 and 16 both hold digits is read
-// again from all 16.
+// per line, from columns 1-15. FullProf 5.60 and later write each value in 16
+// columns (8 blanks, then 8.478844), so a line whose columns 15 and 16 both
+// hold digits is read again from all 16.
 void read_cell(TextInput& output) {
   output.set_task("looking for " + quoted(kCell) + " or " + quoted(kDirectCell));
   std::string_view marker = find_either(output, kCell, kDirectCell);
