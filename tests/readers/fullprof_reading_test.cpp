@@ -77,9 +77,9 @@ TEST(FullprofReading, StructureFactorsAndWavelengthsInSinglePrecision) {
   EXPECT_GT(RDATA.FOI[1], -1.10e-6f);
 }
 
-// Each cell value stands in columns 1-15; FullProf 6.x writes it in 16, and
-// the 16th is read only once the table marker shows the file is of that
-// version, so an older output reads exactly as before.
+// Each cell value stands in columns 1-15; FullProf 5.60 and later write it in
+// 16, read whole when columns 15 and 16 both hold digits, whatever the table
+// marker. Other lines read exactly as before.
 struct Cell {
   const char* name;
   const char* output;
@@ -98,22 +98,27 @@ TEST_P(CellColumns, AreThoseOfTheLayout) {
   EXPECT_EQ(IDATA.NREF1, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fullprof, CellColumns,
-                         testing::Values(Cell{"OneToFifteen",
-                                              "cell-columns.out",
-                                              "no-records.fou",
-                                              {5.43102f, 5.43102f, 5.43102f, 90.0f, 0.00009f,
-                                               0.0f}},
-                                         Cell{"SixteenthIgnored",
-                                              "cell-16-columns.out",
-                                              "no-records.fou",
-                                              {5.431020f, 5.431020f, 13.0f, 90.0f, 90.0f, 120.0f}},
-                                         Cell{"SixteenthReadIn6x",
-                                              "cell-16-columns-6x.out",
-                                              "no-records-6x.fou",
-                                              {5.4310209f, 5.4310201f, 13.0000009f, 90.0000001f,
-                                               90.0000009f, 120.0000001f}}),
-                         name_of<Cell>);
+INSTANTIATE_TEST_SUITE_P(
+    Fullprof, CellColumns,
+    testing::Values(
+        Cell{"OneToFifteen",
+             "cell-columns.out",
+             "no-records.fou",
+             {5.43102f, 5.43102f, 5.43102f, 90.0f, 0.00009f, 0.0f}},
+        Cell{"SixteenthReadBehindTheOlderMarker",
+             "cell-16-columns.out",
+             "no-records.fou",
+             {5.4310209f, 5.4310201f, 13.0000009f, 90.0000001f, 90.0000009f, 120.0000001f}},
+        // 0.000059: "59" in columns 15-16, six decimals implied
+        Cell{"SixteenthOnlyBehindADigit",
+             "cell-column-16-not-digits.out",
+             "no-records.fou",
+             {5.43102f, 0.000059f, 0.0f, 90.0f, 90.0000001f, 120.0f}},
+        Cell{"SixteenthReadIn6x",
+             "cell-16-columns-6x.out",
+             "no-records-6x.fou",
+             {5.4310209f, 5.4310201f, 13.0000009f, 90.0000001f, 90.0000009f, 120.0000001f}}),
+    name_of<Cell>);
 
 // The real FullProf 6.x outputs: every search of the output file succeeds up
 // to the table marker " Pattern#  1 Phase No.:   1" (the line after it is

@@ -9,7 +9,6 @@
 // two passes over outputs of hundreds of megabytes cost little per line.
 #include "readers/fullprof/fullprof.hpp"
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -19,7 +18,6 @@
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
-#include "textio/freeform.hpp"
 
 namespace sfconv {
 
@@ -34,10 +32,12 @@ constexpr std::string_view kRunFinished = " => Run finished";
 constexpr std::string_view kPhase = " => Phase";
 constexpr std::string_view kProfile = " ==> PROFILE PARAMETERS FOR PATTERN#";
 constexpr std::string_view kCell = " => Cell parameters:";
+// FullProf 7.95 heads the cell block so in time-of-flight outputs.
+constexpr std::string_view kDirectCell = " => Direct cell parameters:";
 constexpr std::string_view kTable = " Pattern#";
 
-// The phase marker of the second file, and that of the Fourier file which
-// FullProf 6.x writes as the second file (capital N).
+// The phase marker of the second file, and the one with a capital N of the
+// files that FullProf 6.x writes with Fou=2.
 constexpr std::string_view kSecondPhase = " Phase no.:";
 constexpr std::string_view kFourierPhase = " Phase No.:";
 
@@ -71,6 +71,21 @@ bool seek(TextInput& in, std::string_view marker) {
 
 void find(TextInput& in, std::string_view marker) {
   if (!seek(in, marker)) in.fail_end_of_file();
+}
+
+// Reads on to the next line that begins with `a` or `b`, leaving it in
+// LSTLINE as seek does; the marker it begins with.
+std::string_view find_either(TextInput& in, std::string_view a, std::string_view b) {
+  std::string_view record;
+  while (in.next(record)) {
+    for (std::string_view marker : {a, b}) {
+      if (record.starts_with(marker)) {
+        CDATA.LSTLINE.assign(record);
+        return marker;
+      }
+    }
+  }
+  in.fail_end_of_file();
 }
 
 // The number a marker line of LSTLINE carries in the columns of `layout`.
@@ -143,11 +158,26 @@ Place last_cycle(TextInput& output) {
   }
 }
 
-// A FullProf 6.x cell: each of the six values in columns 1-16 of its line.
-void read_whole_cell(const TextInput& output, const std::array<Text<16>, 6>& lines, long first) {
+bool digit_at(std::string_view record, std::size_t column) {
+  return column <= record.size() && record[column - 1] >= '0' && record[column - 1] <= '9';
+}
+
+// The six cell lines after the first cell marker, of either kind: one value
+// per line, from columns 1-15. FullProf 5.60 and later write each value in 16
+// columns (8 blanks, then 8.478844), so a line whose columns 15 and 16 both
+// hold digits is read again from all 16.
+void read_cell(TextInput& output) {
+  output.set_task("looking for " + quoted(kCell) + " or " + quoted(kDirectCell));
+  std::string_view marker = find_either(output, kCell, kDirectCell);
+  output.set_task("reading the six lines after " + quoted(marker));
   for (std::size_t k = 0; k < 6; ++k) {
-    read_internal(lines[k].view(), Origin{output.name(), first + static_cast<long>(k), "the cell"},
-                  "(F16.6)"_fmt, RDATA.CELL[k]);
+    std::string_view record = output.next_required();
+    RecordOf line(output, record);
+    read(line, "(F15.6)"_fmt, RDATA.CELL[k]);
+    if (digit_at(record, 15) && digit_at(record, 16)) {
+      RecordOf whole(output, record);
+      read(whole, "(F16.6)"_fmt, RDATA.CELL[k]);
+    }
   }
 }
 
@@ -162,20 +192,7 @@ void find_table(TextInput& output, const Place& cycle) {
 
   find_numbered(output, kPhase, "(9X,I3)"_fmt, IDATA.phase_no, "the phase number", "phase");
   find_numbered(output, kProfile, "(36X,I3)"_fmt, IDATA.histogram, "the pattern number", "pattern");
-  output.set_task("looking for " + quoted(kCell));
-  find(output, kCell);
-  output.set_task("reading the six lines after " + quoted(kCell));
-  // One value per line, from columns 1-15. FullProf 6.x writes each value in
-  // 16 columns (8 blanks, then 8.478844); its lines are kept to be read again
-  // once the table marker shows the file is of that version.
-  std::array<Text<16>, 6> cell_lines;
-  long first_cell_line = output.line() + 1;
-  for (std::size_t k = 0; k < 6; ++k) {
-    std::string_view record = output.next_required();
-    cell_lines[k].assign(record);
-    RecordOf line(output, record);
-    read(line, "(F15.6)"_fmt, RDATA.CELL[k]);
-  }
+  read_cell(output);
 
   output.set_task("looking for " + quoted(kTable) + " of pattern " +
                   std::to_string(IDATA.histogram) + ", phase " + std::to_string(IDATA.phase_no));
@@ -189,10 +206,7 @@ void find_table(TextInput& output, const Place& cycle) {
     read_internal(CDATA.LSTLINE.view(),
                   Origin{output.name(), output.line(), "the pattern and phase numbers"}, layout,
                   pattern, phase);
-    if (pattern == IDATA.histogram && phase == IDATA.phase_no) {
-      if (CDATA.LSTLINE.c[22] == ':') read_whole_cell(output, cell_lines, first_cell_line);
-      break;
-    }
+    if (pattern == IDATA.histogram && phase == IDATA.phase_no) break;
   }
   output.set_task("reading the line after " + quoted(kTable));
   read(output, "()"_fmt);
@@ -269,17 +283,14 @@ Reflection decode(const TextInput& output, const Columns& columns) {
   return r;
 }
 
-// The second file: its phase marker found, the form of its records.
-enum class Records {
-  fixed_columns,  // modulus in columns 13-24, phase angle in 37-48
-  fourier,        // FullProf 6.x: h k l modulus phase, blank-separated
-};
-
-Records find_second_phase(TextInput& second) {
+// The second file: the records of `phase_no` follow its phase marker. Files
+// that FullProf 6.x writes with Fou=2 have a capital N (and no phase angle),
+// so that marker is sought too, but only where the usual one is missing.
+void find_second_phase(TextInput& second) {
   std::string of_phase = " of phase " + std::to_string(IDATA.phase_no);
   second.set_task("looking for " + quoted(kSecondPhase) + of_phase);
   if (seek_numbered(second, kSecondPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
-    return Records::fixed_columns;
+    return;
   }
   second.rewind();
   second.set_task("looking for " + quoted(kSecondPhase) + " or " + quoted(kFourierPhase) +
@@ -287,48 +298,66 @@ Records find_second_phase(TextInput& second) {
   if (!seek_numbered(second, kFourierPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
     second.fail_end_of_file();
   }
-  return Records::fourier;
 }
 
-// What a record of the second file gives. A Fourier file's free-form record
-// may end its values with "/": the values it leaves out keep those of the
-// record before.
+// What a record of the second file gives.
 struct Record {
-  std::int32_t h = 0, k = 0, l = 0;  // Fourier files only
   float modulus = 0.0f;
   float phi = 0.0f;  // phase angle, degrees
 };
+
+// Columns first..last of a record, counted from 1, are all blank (columns
+// beyond its end count as blanks).
+bool blank_columns(std::string_view record, std::size_t first, std::size_t last) {
+  for (std::size_t c = first; c <= last && c <= record.size(); ++c) {
+    if (record[c - 1] != ' ') return false;
+  }
+  return true;
+}
 
 std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
   return std::to_string(h) + " " + std::to_string(k) + " " + std::to_string(l);
 }
 
 // Reads the record paired with the reflection line `r`; false at the end of
-// the second file. A Fourier file's record must carry the line's h, k, l: a
-// record missing or added on either side would pair every later reflection
-// with the wrong modulus and phase.
-bool read_record(TextInput& second, Records form, const TextInput& output, const Reflection& r,
-                 Record& rec) {
-  if (form == Records::fixed_columns) {
-    return read_or_end(second, "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
-  }
+// the second file. FullProf writes h, k, l in columns 1-12 (older files may
+// leave them blank): they must be the line's, since a record missing or added
+// on either side, or a file of another run, would pair every later reflection
+// with the wrong modulus and phase. A record without a phase angle in columns
+// 37-48 is one of the file FullProf writes with Fou=2 (h, k, l, F, sigma(F)):
+// no Fo(r) or Fo(i) can be made from it.
+bool read_record(TextInput& second, const TextInput& output, const Reflection& r, Record& rec) {
   std::string_view line;
   if (!second.next(line)) return false;
-  RecordOf one(second, line);
-  read_free(one, rec.h, rec.k, rec.l, rec.modulus, rec.phi);
-  if (rec.h != r.h || rec.k != r.k || rec.l != r.l) {
-    throw IoFailure{"sfconv: reflection " + hkl(r.h, r.k, r.l) + " on line " +
-                        std::to_string(output.line()) + " of " + output.name() + ", but " +
-                        hkl(rec.h, rec.k, rec.l) + " on line " + std::to_string(second.line()) +
-                        " of " + second.name(),
-                    "Reflection mismatch between the output file and the second file", "READ",
-                    std::to_string(second.unit())};
+  RecordOf values(second, line);
+  read(values, "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
+
+  if (!blank_columns(line, 1, 12)) {
+    std::int32_t h = 0, k = 0, l = 0;
+    RecordOf indices(second, line);
+    read(indices, "(3I4)"_fmt, h, k, l);
+    if (h != r.h || k != r.k || l != r.l) {
+      throw IoFailure{"sfconv: reflection " + hkl(r.h, r.k, r.l) + " on line " +
+                          std::to_string(output.line()) + " of " + output.name() + ", but " +
+                          hkl(h, k, l) + " on line " + std::to_string(second.line()) + " of " +
+                          second.name(),
+                      "Reflection mismatch between the output file and the second file", "READ",
+                      std::to_string(second.unit())};
+    }
+  }
+
+  if (blank_columns(line, 37, 48)) {
+    throw IoFailure{"sfconv: error in " + second.name() + ", line " +
+                        std::to_string(second.line()) +
+                        ": no phase angle in columns 37-48; FullProf writes the phases into the "
+                        ".fou file when the .pcr has Fou=4",
+                    "No phase angle in the second file", "READ", std::to_string(second.unit())};
   }
   return true;
 }
 
 // The table read in step with the second file; returns the number stored.
-std::int32_t read_table(TextInput& output, TextInput& second, Records form) {
+std::int32_t read_table(TextInput& output, TextInput& second) {
   output.set_task("reading the reflection table, which ends with a dashed line");
   Columns columns;
   Record rec;
@@ -342,7 +371,7 @@ std::int32_t read_table(TextInput& output, TextInput& second, Records form) {
 
     // The record of this line: modulus and phase angle in degrees. The end
     // of the second file ends the table; this line is not stored.
-    if (!read_record(second, form, output, r, rec)) return i - 1;
+    if (!read_record(second, output, r, rec)) return i - 1;
 
     // A zero intensity drops the reflection; its record is used up all the
     // same, so later lines stay paired with later records.
@@ -373,8 +402,8 @@ void fullprof(TextInput& output, TextInput& parameters) {
   find_table(output, last_cycle(output));
 
   TextInput second(CDATA.FILEIN2.view(), kSecondFileUnit);
-  Records form = find_second_phase(second);
-  IDATA.NREF1 = read_table(output, second, form);
+  find_second_phase(second);
+  IDATA.NREF1 = read_table(output, second);
   second.close();
 }
 

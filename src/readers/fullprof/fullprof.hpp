@@ -14,10 +14,14 @@ namespace sfconv {
 // `histogram` and `phase_no`. The table is then read in step with the second
 // file (FILEIN2): one record of the second file per reflection line.
 //
-// Both the layouts of older FullProf versions and those of FullProf 6.x are
-// read: the table marker with "Phase No.:", the table two columns further
-// right, and the Fourier file (" Phase No.:", then h k l modulus phase) as
-// second file, whose h, k, l must match the table line they are paired with.
+// Both the layouts of older FullProf versions and those of FullProf 6.x and
+// later are read: the table marker with "Phase No.:", the table two columns
+// further right, and cell values in 16 columns (as from 5.60 on). Each record
+// of the second file gives the modulus in columns 13-24 and the phase angle in
+// 37-48, as FullProf writes them when the .pcr has Fou=4; h, k, l in columns
+// 1-12, when there, must match the table line the record is paired with, and
+// a record without a phase angle (the file FullProf writes with Fou=2) is
+// refused.
 void fullprof(TextInput& output, TextInput& parameters);
 
 }  // namespace sfconv
