@@ -1,5 +1,5 @@
 // Whole conversions described as data. Each directory under tests/cases/ that
-// holds a params.txt is one case, run as `sfconv params.txt` in a scratch copy
+// holds a params.txt is one case (listed at build time in case_list.hpp), run as `sfconv params.txt` in a scratch copy
 // of the directory:
 //   expected.sf   what the run must write as out.sf; without it, no out.sf
 //                 may be made (an out.sf among the inputs must stay as it is)
@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "case_list.hpp"
 #include "support/files.hpp"
 
 namespace sfconv {
@@ -26,14 +27,7 @@ namespace fs = std::filesystem;
 const fs::path kCases = SFCONV_CASES;
 
 std::vector<std::string> all_cases() {
-  std::vector<std::string> found;
-  for (const auto& e : fs::recursive_directory_iterator(kCases)) {
-    if (e.path().filename() == "params.txt") {
-      found.push_back(fs::relative(e.path().parent_path(), kCases).string());
-    }
-  }
-  std::sort(found.begin(), found.end());
-  return found;
+  return {std::begin(kCaseList), std::end(kCaseList)};
 }
 
 std::string optional_file(const fs::path& p) {
