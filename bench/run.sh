@@ -11,6 +11,8 @@
 #             and its table (the second pass resumes at the last cycle)
 #   examples  the three bundled examples, each as a whole process (target
 #             2 ms), beside /bin/true (what starting any process costs here)
+#   memory    peak resident memory on a 3 GB listing without a line feed and
+#             on a line of 50 M tabs (target below 16 MB; needs /usr/bin/time)
 #
 # Needs a release build (cmake --preset release && cmake --build build) or
 # SFCONV=/path/to/sfconv, and awk. BASELINE=/path/to/another/sfconv times that
@@ -31,7 +33,7 @@ root=$(dirname "$here")
 sfconv=${SFCONV:-$root/build/sfconv}
 runs=${RUNS:-5}
 awk=$(command -v mawk || command -v awk)
-all_cases=(gsas fullprof examples)
+all_cases=(gsas fullprof examples memory)
 
 megabytes=200
 if [[ $# -gt 0 && $1 =~ ^[0-9]+$ ]]; then
@@ -134,10 +136,43 @@ run_examples() {
   )
 }
 
+# Peak resident size of sfconv params.txt in KiB (it is expected to fail).
+peak_kib() {
+  /usr/bin/time -f %M -o peak.txt "$sfconv" params.txt > /dev/null 2>&1 || true
+  tail -n 1 peak.txt
+}
+
+run_memory() {
+  cat > params.txt <<'PARAMS'
+bench.lst
+bench.sf
+Memory bound
+F 225
+1.0
+8 8 8
+0
+1.0
+1.0
+1
+1
+PARAMS
+  printf 'memory: peak resident size (target below 16384 KiB)\n'
+  head -c $((3 * 1024 * 1024 * 1024)) /dev/zero | tr '\0' x > bench.lst
+  printf '  3 GB without a line feed   %6d KiB\n' "$(peak_kib)"
+  head -c $((50 * 1000 * 1000)) /dev/zero | tr '\0' '\t' > bench.lst
+  echo >> bench.lst
+  printf '  a line of 50 M tabs        %6d KiB\n' "$(peak_kib)"
+  rm -f bench.lst params.txt peak.txt
+}
+
 status=0
 for case in "${cases[@]}"; do
   if [[ $case == examples ]]; then
     run_examples
+    continue
+  fi
+  if [[ $case == memory ]]; then
+    run_memory
     continue
   fi
   if ! declare -F "make_$case" > /dev/null; then
