@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "driver/writer.hpp"
 #include "readers/fullprof/fullprof.hpp"
@@ -63,9 +64,44 @@ void refuse_output_over_input(const std::string& output) {
   }
 }
 
+// A significant line after the last one the run read: a polarization line
+// for a neutron histogram, say, or a line too many that shifted the others.
+void left_over_line(TextInput& parameters) {
+  Text<512> line;
+  if (readline_or_end(parameters, line.data(), line.size())) {
+    warn(place(parameters.name(), parameters.line()) +
+         "a line left over after the run: " + quote_line(line.trimmed()));
+  }
+}
+
+// The end of the summary: the cell and the reflections as written.
+void sum_up(const std::string& output) {
+  note("cell " + format_line("(6F10.5)"_fmt, RDATA.CELL));
+  std::string written = std::to_string(IDATA.NREF1 > 0 ? IDATA.NREF1 : 0) +
+                        (IDATA.NREF1 == 1 ? " reflection written" : " reflections written");
+  std::string dropped;
+  auto add = [&dropped](long n, const char* why) {
+    if (n == 0) return;
+    dropped += (dropped.empty() ? "; dropped: " : ", ") + std::to_string(n) + " " + why;
+  };
+  add(REPORT.dropped_zero_intensity, "with zero intensity");
+  add(REPORT.dropped_code, "with another phase's code");
+  add(REPORT.dropped_f2, "with an F^2 value not positive");
+  note(written + dropped);
+  note("wrote " + output);
+  if (IDATA.NREF1 <= 0) {
+    warn("no reflection written to " + output +
+         (REPORT.no_reflection_why.empty() ? "" : ": " + REPORT.no_reflection_why));
+  }
+}
+
 }  // namespace
 
 char reader_for(std::string_view name) {
+  // The extension belongs to the file's own name: a folder run.lst.d/ says
+  // nothing about the files in it.
+  std::size_t slash = name.rfind('/');
+  if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
   if (name.find(".lst") != std::string_view::npos) return 'G';
   if (name.find(".out") != std::string_view::npos) return 'F';
   if (name.find(".fos") != std::string_view::npos) return 'R';
@@ -80,7 +116,10 @@ void run(std::string_view parameter_file) {
   char prog = reader_for(CDATA.FILEIN.view());
   if (prog == ' ') {
     throw RecognisedStop{
-        format_line("(A)"_fmt, " The extension of a standard output file should be lst or out")};
+        format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
+        at_line(parameters.name(), parameters.line()) + "the input file name " +
+            quote_line(CDATA.FILEIN.trimmed()) +
+            " holds none of .lst (GSAS), .out (FullProf) and .fos (KOLMEX) in its last part"};
   }
   CDATA.PROG.assign(std::string_view(&prog, 1));
   if (prog == 'R') IDATA.phase_no = 1;
@@ -92,6 +131,7 @@ void run(std::string_view parameter_file) {
     read_data_kolmex(parameters);
     RecordFile refinement(CDATA.FILEIN.view(), kRefinementUnit);
     kolmex(refinement, RELVAR);
+    left_over_line(parameters);
     parameters.close();
     refinement.close();
   } else {
@@ -103,15 +143,18 @@ void run(std::string_view parameter_file) {
     } else {
       fullprof(refinement, parameters);
     }
+    left_over_line(parameters);
     parameters.close();
     refinement.close();
   }
 
   // Only now, with everything read, is the output file made.
-  refuse_output_over_input(file_name(CDATA.FILEOUT.view()));
+  const std::string output = file_name(CDATA.FILEOUT.view());
+  refuse_output_over_input(output);
   TextOutput out(CDATA.FILEOUT.view(), kOutputUnit);
   write_structure_factors(out, RELVAR);
   out.commit();
+  sum_up(output);
 }
 
 }  // namespace sfconv

@@ -3,52 +3,99 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "driver/driver.hpp"
+#include "driver/report.hpp"
 #include "textio/failure.hpp"
 #include "textio/text_output.hpp"
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: sfconv PARAMETER-FILE\n"
+constexpr const char* kUsageLine = "usage: sfconv [-v] [--] PARAMETER-FILE";
+
+constexpr const char* kHelp =
+    "usage: sfconv [-v] [--] PARAMETER-FILE\n"
     "\n"
     "Reads a GSAS listing (.lst), a FullProf output (.out) with its second file,\n"
     "or a KOLMEX reflection file (.fos), as named in PARAMETER-FILE, and writes\n"
     "the file of observed structure factors that PARAMETER-FILE names.\n"
     "\n"
+    "  -v, --verbose  after the conversion, a summary on standard error: what was\n"
+    "                 read, the pattern, phase and cycle, the cell, the\n"
+    "                 reflections written and dropped, the output file\n"
+    "  -h, --help     this text\n"
+    "  --version      the version\n"
+    "  --             ends the options (for a parameter file named -x)\n"
+    "\n"
+    "Warnings (\"sfconv: warning: ...\") on standard error tell of results a user\n"
+    "would not want unnoticed; they do not change the output or the exit status.\n"
+    "\n"
     "Exit status: 0 after a conversion; 1 after a bad input that sfconv recognises\n"
-    "(its message on standard output, no output file written); 2 after an\n"
-    "input/output failure (a report on standard error, no output file written).\n";
+    "(its message on standard output, where and why on standard error, no output\n"
+    "file written); 2 after an input/output failure or a usage error (a report\n"
+    "on standard error, no output file written).\n";
 
 int report(const sfconv::IoFailure& failure) {
   std::fputs(failure.report().c_str(), stderr);
   return 2;
 }
 
+void print_lines(const std::vector<std::string>& lines, const char* prefix) {
+  for (const std::string& line : lines) {
+    std::fputs(prefix, stderr);
+    std::fputs(line.c_str(), stderr);
+    std::fputc('\n', stderr);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::fputs("sfconv " SFCONV_VERSION "\n", stdout);
-    return 0;
-  }
+  bool verbose = false;
+  const char* parameter_file = nullptr;
   try {
-    if (argc < 2) {
-      throw sfconv::IoFailure{"usage: sfconv PARAMETER-FILE",
-                              "No parameter file was named on the command line", "OPEN", "5"};
+    // Options first, then the parameter file and nothing after it.
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+      std::string_view arg = argv[i];
+      if (options && parameter_file == nullptr && arg.starts_with('-')) {
+        if (arg == "-h" || arg == "--help") {
+          std::fputs(kHelp, stdout);
+          return 0;
+        }
+        if (arg == "--version") {
+          std::fputs("sfconv " SFCONV_VERSION "\n", stdout);
+          return 0;
+        }
+        if (arg == "-v" || arg == "--verbose") {
+          verbose = true;
+        } else if (arg == "--") {
+          options = false;
+        } else {
+          throw sfconv::IoFailure{kUsageLine, "Unknown option: " + std::string(arg), "OPEN", "5"};
+        }
+        continue;
+      }
+      if (parameter_file != nullptr) {
+        throw sfconv::IoFailure{kUsageLine,
+                                "Argument after the parameter file: " + std::string(arg) +
+                                    " (sfconv reads one parameter file)",
+                                "OPEN", "5"};
+      }
+      parameter_file = argv[i];
     }
-    if (std::strlen(argv[1]) > 512) {
+    if (parameter_file == nullptr) {
+      throw sfconv::IoFailure{kUsageLine, "No parameter file was named on the command line", "OPEN",
+                              "5"};
+    }
+    if (std::strlen(parameter_file) > 512) {
       throw sfconv::IoFailure{"sfconv: cannot open the parameter file",
                               "Cannot open file: its name is longer than 512 characters", "OPEN",
                               "5"};
     }
     sfconv::prepare_output_signals();
-    sfconv::run(argv[1]);
+    sfconv::run(parameter_file);
   } catch (const sfconv::RecognisedStop& stop) {
     std::string line = stop.line + '\n';
     if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() ||
@@ -56,9 +103,12 @@ int main(int argc, char** argv) {
       return report(
           {"sfconv: cannot write to standard output", "Cannot write the message", "WRITE", "6"});
     }
+    if (!stop.where.empty()) std::fprintf(stderr, "%s\n", stop.where.c_str());
     return 1;
   } catch (const sfconv::IoFailure& failure) {
     return report(failure);
   }
+  if (verbose) print_lines(sfconv::REPORT.facts, "sfconv: ");
+  print_lines(sfconv::REPORT.warnings, "sfconv: warning: ");
   return 0;
 }

@@ -1,6 +1,8 @@
 // The run state's one instance.
 #include "driver/run_state.hpp"
 
+#include "driver/report.hpp"
+
 namespace sfconv {
 
 CharData CDATA{};
@@ -13,6 +15,7 @@ void reset_run_state() {
   IDATA = IntData{};
   LDATA = LogData{};
   RDATA = RealData{};
+  REPORT = RunReport{};
 }
 
 }  // namespace sfconv

@@ -1,9 +1,12 @@
 // The structure-factor file writer.
 #include "driver/writer.hpp"
 
+#include <array>
 #include <cmath>
 #include <span>
+#include <string>
 
+#include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "textio/edit.hpp"
 
@@ -16,6 +19,41 @@ float sigma_fo(float E, float io, float foabs, float RELVAR) {
   float t = std::sqrt(r);
   return (foabs * 0.5f) * t;
 }
+
+namespace {
+
+// A non-finite number in the file is rarely meant: an E or Io of zero, a
+// phase fraction of zero, a damaged KOLMEX file.
+void warn_nonfinite(const std::array<long, 6>& records) {
+  const char* const columns[6] = {"Fo(r)", "Fo(i)", "sigma(|Fo|)", "|Fo|", "Io", "Wavelength"};
+  for (std::size_t c = 0; c < 6; ++c) {
+    long n = records[c];
+    if (n == 0) continue;
+    warn(std::to_string(n) + (n == 1 ? " record has" : " records have") + " a non-finite " +
+         columns[c] + " (written as Infinity or NaN)");
+  }
+  const auto& R = RDATA;
+  long cell = 0;
+  for (float v : R.CELL) cell += !std::isfinite(v);
+  if (cell > 0) {
+    warn("the cell line holds " + std::to_string(cell) +
+         (cell == 1 ? " non-finite value" : " non-finite values"));
+  }
+  if (IDATA.IAMP == 0 || IDATA.IAMP == 1) {
+    std::string which;
+    auto check = [&which](float v, const char* name) {
+      if (!std::isfinite(v)) which += (which.empty() ? "" : ", ") + std::string(name);
+    };
+    check(R.TOTAMP, IDATA.IAMP == 0 ? "the total amplitude" : "b+");
+    if (IDATA.IAMP == 1) check(R.TOTAMP2, "b-");
+    check(R.lambda0, "lambda0");
+    check(R.E, "E");
+    if (LDATA.TOF) check(R.twotheta, "2theta");
+    if (!which.empty()) warn("the header holds a non-finite " + which);
+  }
+}
+
+}  // namespace
 
 void write_structure_factors(TextOutput& out, float RELVAR) {
   const auto& C = CDATA;
@@ -64,8 +102,13 @@ void write_structure_factors(TextOutput& out, float RELVAR) {
         "#   h    k    l          Fo(r)          Fo(i)    sigma(|Fo|)           |Fo|          Io");
   }
 
+  // Values written as Infinity or NaN, by column of the records.
+  std::array<long, 6> nonfinite{};
   for (int i = 0; i < I.NREF1 && i < MAXREF; ++i) {
     float sigma = sigma_fo(R.E, R.IO[i], R.FOABS[i], RELVAR);
+    const float values[6] = {R.FOR[i],   R.FOI[i], sigma,
+                             R.FOABS[i], R.IO[i],  tof ? R.WAVE[i] : 0.0f};
+    for (std::size_t c = 0; c < 6; ++c) nonfinite[c] += !std::isfinite(values[c]);
     if (tof) {
       write(out, "(3I5, 4F15.3, 1P,G12.4,0P, F12.4)"_fmt, I.IH[i], I.IK[i], I.IL[i], R.FOR[i],
             R.FOI[i], sigma, R.FOABS[i], R.IO[i], R.WAVE[i]);
@@ -74,6 +117,7 @@ void write_structure_factors(TextOutput& out, float RELVAR) {
             sigma, R.FOABS[i], R.IO[i]);
     }
   }
+  warn_nonfinite(nonfinite);
 }
 
 }  // namespace sfconv

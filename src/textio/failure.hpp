@@ -8,10 +8,25 @@
 
 namespace sfconv {
 
-// A bad input that sfconv itself recognises: one line on standard output, exit 0.
+// A bad input that sfconv itself recognises: one line on standard output
+// (the message), one on standard error saying where and why ("sfconv:
+// params.txt, line 9: ..."), exit 1.
 struct RecognisedStop {
   std::string line;
+  std::string where;
 };
+
+// "FILE, line N: ", where a warning or a stop arose.
+inline std::string place(std::string_view file, long line) {
+  std::string s(file);
+  s.append(", line ").append(std::to_string(line)).append(": ");
+  return s;
+}
+
+// "sfconv: FILE, line N: " for the line of a stop.
+inline std::string at_line(std::string_view file, long line) {
+  return "sfconv: " + place(file, line);
+}
 
 // An input/output failure: the three-line report on standard error, exit 2.
 struct IoFailure {

@@ -61,6 +61,17 @@ class Values {
 
   RecordSource& source() { return source_; }
 
+  // Whether the rest of the current record holds a further value: anything
+  // but blanks, commas and a closing "/".
+  bool value_follows() const {
+    for (std::size_t i = pos_; i < record_.size(); ++i) {
+      char c = record_[i];
+      if (c == '/') return false;
+      if (!is_blank(c) && c != ',') return true;
+    }
+    return false;
+  }
+
  private:
   RecordSource& source_;
   std::string_view record_;
@@ -69,7 +80,7 @@ class Values {
 
 }  // namespace
 
-void read_free_items(RecordSource& source, const InItems& items) {
+bool read_free_items(RecordSource& source, const InItems& items) {
   Values in(source);
   std::string_view repeated;  // the value of r*c while copies are left ("" = null)
   long copies = 0;
@@ -80,7 +91,7 @@ void read_free_items(RecordSource& source, const InItems& items) {
       continue;
     }
     char c = in.peek_next();
-    if (c == '/') return;
+    if (c == '/') return false;
     if (c == ',') {  // a null value
       in.take();
       continue;
@@ -101,6 +112,7 @@ void read_free_items(RecordSource& source, const InItems& items) {
     }
     in.store(value, item);
   }
+  return copies > 0 || in.value_follows();
 }
 
 }  // namespace sfconv

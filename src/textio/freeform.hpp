@@ -13,21 +13,22 @@ namespace sfconv {
 // separate values; two commas give a null value (the item keeps its value);
 // r*c is r copies of c and r* r null values; "/" ends the statement, the items
 // left keep their values. Items left at the end of a record are read from the
-// next one.
-void read_free_items(RecordSource& source, const InItems& items);
+// next one. Returns whether the record holds further values than were read
+// (they are ignored).
+bool read_free_items(RecordSource& source, const InItems& items);
 
 template <typename... T>
-void read_free(RecordSource& source, T&&... items) {
+bool read_free(RecordSource& source, T&&... items) {
   InItems list;
   (list.add(items), ...);
-  read_free_items(source, list);
+  return read_free_items(source, list);
 }
 
 // Reads a text (a line held in a field) as a one-record text.
 template <typename... T>
-void read_free(std::string_view record, const Origin& origin, T&&... items) {
+bool read_free(std::string_view record, const Origin& origin, T&&... items) {
   InternalRecord source(record, origin);
-  read_free(source, std::forward<T>(items)...);
+  return read_free(source, std::forward<T>(items)...);
 }
 
 }  // namespace sfconv

@@ -22,15 +22,14 @@ std::size_t whole_length(std::string_view record, bool cut) {
   return end - first;
 }
 
-}  // namespace
-
-std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what) {
-  std::string task = what.empty() ? std::string("reading the next parameter line")
-                                  : "reading the " + std::string(what) + " line";
-  parameters.set_task(task);
+// The next significant line into the buffer; false at the end of the file.
+bool next_significant(TextInput& parameters, char* buffer, std::size_t n, std::size_t& length) {
   for (;;) {
     std::string_view record;
-    if (!parameters.next(record)) parameters.fail_end_of_file();
+    if (!parameters.next(record)) return false;
+    // Windows editors begin a UTF-8 file with a byte-order mark: no part of
+    // the first name.
+    if (parameters.line() == 1 && record.starts_with("\xEF\xBB\xBF")) record.remove_prefix(3);
     // The first n columns, blank-padded: the read that "(a)" stands for.
     std::size_t len = record.size() < n ? record.size() : n;
     std::memcpy(buffer, record.data(), len);
@@ -48,9 +47,26 @@ std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::st
       std::size_t p = static_cast<char*>(hash) - buffer;
       std::memset(buffer + p, ' ', n - p);
     }
-    parameters.set_task({});
-    return whole_length(record, parameters.cut());
+    length = whole_length(record, parameters.cut());
+    return true;
   }
+}
+
+}  // namespace
+
+std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what) {
+  std::string task = what.empty() ? std::string("reading the next parameter line")
+                                  : "reading the " + std::string(what) + " line";
+  parameters.set_task(task);
+  std::size_t length = 0;
+  if (!next_significant(parameters, buffer, n, length)) parameters.fail_end_of_file();
+  parameters.set_task({});
+  return length;
+}
+
+bool readline_or_end(TextInput& parameters, char* buffer, std::size_t n) {
+  std::size_t length = 0;
+  return next_significant(parameters, buffer, n, length);
 }
 
 }  // namespace sfconv

@@ -19,6 +19,10 @@ namespace sfconv {
 std::size_t readline(TextInput& parameters, char* buffer, std::size_t n,
                      std::string_view what = {});
 
+// The same, but false at the end of the parameter file: for looking whether
+// any significant line is left.
+bool readline_or_end(TextInput& parameters, char* buffer, std::size_t n);
+
 template <std::size_t N>
 std::size_t readline(TextInput& parameters, Text<N>& buffer, std::string_view what = {}) {
   return readline(parameters, buffer.data(), N, what);

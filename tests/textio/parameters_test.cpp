@@ -73,13 +73,45 @@ TEST_F(Parameters, SpaceGroupLines) {
     int spg, set;
   };
   for (Case c : {Case{"P 14-2", 'P', 14, 2}, Case{"F 225", 'F', 225, 1},
-                 Case{"P 14 - 2", 'P', 14, 2}, Case{"P14", 'P', 4, 1}, Case{"P -5", 'P', -5, 1},
-                 Case{"I 4,", 'I', 4, 1}, Case{"R 148-2 # hexagonal axes", 'R', 148, 2}}) {
+                 Case{"P 14 - 2", 'P', 14, 2}, Case{"I 4,", 'I', 4, 1}, Case{"F,225", 'F', 225, 1},
+                 Case{"R 148-2 # hexagonal axes", 'R', 148, 2}, Case{"p 1", 'p', 1, 1},
+                 Case{"C 230", 'C', 230, 1}}) {
     reset_run_state();
     read_gsas(std::string("t\n") + c.line + "\n1\n1 1 1\n1\n7 8\n1\n0\n1\n");
     EXPECT_EQ(CDATA.VOL.c[0], c.vol) << c.line;
     EXPECT_EQ(IDATA.SPG, c.spg) << c.line;
     EXPECT_EQ(IDATA.SET, c.set) << c.line;
+  }
+}
+
+// Lines that decode, but to a space group nobody meant: the number's first
+// digit taken for the lattice letter, a number run into the letter, a number
+// outside 1..230. The stop quotes the line as read.
+TEST_F(Parameters, InvalidSpaceGroupLinesStop) {
+  struct Case {
+    const char* line;
+    const char* why;
+  };
+  for (Case c :
+       {Case{"225", "its first character must be the lattice letter (P, A, B, C, F, I, R)"},
+        Case{"F225", "the lattice letter must be followed by a blank or a comma, then the number"},
+        Case{"P14   # no blank",
+             "the lattice letter must be followed by a blank or a comma, then the number"},
+        Case{"P -5", "the space-group number -5 is not between 1 and 230"},
+        Case{"P 0-2", "the space-group number 0 is not between 1 and 230"},
+        Case{"F 231", "the space-group number 231 is not between 1 and 230"}}) {
+    reset_run_state();
+    try {
+      // Only the title and space-group lines: the E line is never read.
+      read_gsas(std::string("t\n") + c.line + "\n");
+      ADD_FAILURE() << "no stop: " << c.line;
+    } catch (const RecognisedStop& stop) {
+      std::string as_read(c.line);
+      as_read = as_read.substr(0, as_read.find('#'));
+      as_read.erase(as_read.find_last_not_of(' ') + 1);
+      EXPECT_EQ(stop.line, " Invalid space-group line: " + as_read);
+      EXPECT_EQ(stop.where, "sfconv: " + (dir_ / "p.txt") + ", line 2: " + c.why);
+    }
   }
 }
 

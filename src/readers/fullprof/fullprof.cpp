@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
@@ -79,7 +80,7 @@ std::string_view find_either(TextInput& in, std::string_view a, std::string_view
   std::string_view record;
   while (in.next(record)) {
     for (std::string_view marker : {a, b}) {
-      if (record.starts_with(marker)) {
+      if (starts_with_marker(record, marker)) {
         CDATA.LSTLINE.assign(record);
         return marker;
       }
@@ -114,6 +115,17 @@ void find_numbered(TextInput& in, std::string_view marker, const Format& layout,
   if (!seek_numbered(in, marker, layout, wanted, what)) in.fail_end_of_file();
 }
 
+// The layouts a file showed, for the run's summary.
+struct Layouts {
+  bool colon_marker = false;     // the table marker " Phase No.:"
+  bool shifted_headers = false;  // headers and table two columns right
+  bool cell_16 = false;          // cell values in 16 columns
+  bool direct_cell = false;      // " => Direct cell parameters:"
+  std::string_view second_marker;
+  long cycle_line = 0;  // the last cycle marker, 0 for none
+  std::string cycle_text;
+};
+
 // The pattern block of `histogram` and the radiation lines after it.
 void find_pattern(TextInput& output, TextInput& parameters) {
   find_numbered(output, kPatternBlock, "(44X,I3)"_fmt, IDATA.histogram, "the pattern number",
@@ -128,7 +140,9 @@ void find_pattern(TextInput& output, TextInput& parameters) {
     if (CDATA.LSTLINE.cols(13, 26) == "Time-Of-Flight") {
       LDATA.TOF = true;
       IDATA.nbank = IDATA.histogram;
-      RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles);
+      RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles,
+                                 "pattern " + std::to_string(IDATA.histogram) + " of " +
+                                     output.name() + " (a time-of-flight pattern)");
     }
   }
 }
@@ -143,7 +157,7 @@ struct Place {
 // " => CYCLE No.:" before it stands. FullProf may print the same cycle number
 // twice (a convergence block restarts at "CYCLE No.: 1"), so the place, not
 // the number, tells the last cycle. The first line: no cycle marker at all.
-Place last_cycle(TextInput& output) {
+Place last_cycle(TextInput& output, Layouts& met) {
   output.set_task("looking for " + quoted(kRunFinished));
   Place last;
   for (;;) {
@@ -153,6 +167,8 @@ Place last_cycle(TextInput& output) {
       CDATA.LSTLINE.assign(record);
       number_on_marker_line(output, "(14X,I5)"_fmt, "the cycle number");
       last = Place{output.offset(), output.line()};
+      met.cycle_line = output.line();
+      met.cycle_text = CDATA.LSTLINE.trimmed();
     }
     if (starts_with_marker(record, kRunFinished)) return last;
   }
@@ -166,9 +182,10 @@ bool digit_at(std::string_view record, std::size_t column) {
 // per line, from columns 1-15. FullProf 5.60 and later write each value in 16
 // columns (8 blanks, then 8.478844), so a line whose columns 15 and 16 both
 // hold digits is read again from all 16.
-void read_cell(TextInput& output) {
+void read_cell(TextInput& output, Layouts& met) {
   output.set_task("looking for " + quoted(kCell) + " or " + quoted(kDirectCell));
   std::string_view marker = find_either(output, kCell, kDirectCell);
+  met.direct_cell = marker == kDirectCell;
   output.set_task("reading the six lines after " + quoted(marker));
   for (std::size_t k = 0; k < 6; ++k) {
     std::string_view record = output.next_required();
@@ -177,6 +194,7 @@ void read_cell(TextInput& output) {
     if (digit_at(record, 15) && digit_at(record, 16)) {
       RecordOf whole(output, record);
       read(whole, "(F16.6)"_fmt, RDATA.CELL[k]);
+      met.cell_16 = true;
     }
   }
 }
@@ -185,14 +203,14 @@ void read_cell(TextInput& output) {
 // (from the first line itself when there was none: the parameters printed
 // before any cycle are then the final ones), then phase, profile parameters,
 // cell and the table marker of `histogram` and `phase_no`.
-void find_table(TextInput& output, const Place& cycle) {
+void find_table(TextInput& output, const Place& cycle, Layouts& met) {
   // The second pass reads on from just after that marker: what the file
   // holds before it is never looked at again, so it is not read again.
   output.seek(cycle.offset, cycle.line);
 
   find_numbered(output, kPhase, "(9X,I3)"_fmt, IDATA.phase_no, "the phase number", "phase");
   find_numbered(output, kProfile, "(36X,I3)"_fmt, IDATA.histogram, "the pattern number", "pattern");
-  read_cell(output);
+  read_cell(output, met);
 
   output.set_task("looking for " + quoted(kTable) + " of pattern " +
                   std::to_string(IDATA.histogram) + ", phase " + std::to_string(IDATA.phase_no));
@@ -206,7 +224,10 @@ void find_table(TextInput& output, const Place& cycle) {
     read_internal(CDATA.LSTLINE.view(),
                   Origin{output.name(), output.line(), "the pattern and phase numbers"}, layout,
                   pattern, phase);
-    if (pattern == IDATA.histogram && phase == IDATA.phase_no) break;
+    if (pattern == IDATA.histogram && phase == IDATA.phase_no) {
+      met.colon_marker = CDATA.LSTLINE.c[22] == ':';
+      break;
+    }
   }
   output.set_task("reading the line after " + quoted(kTable));
   read(output, "()"_fmt);
@@ -286,11 +307,11 @@ Reflection decode(const TextInput& output, const Columns& columns) {
 // The second file: the records of `phase_no` follow its phase marker. Files
 // that FullProf 6.x writes with Fou=2 have a capital N (and no phase angle),
 // so that marker is sought too, but only where the usual one is missing.
-void find_second_phase(TextInput& second) {
+std::string_view find_second_phase(TextInput& second) {
   std::string of_phase = " of phase " + std::to_string(IDATA.phase_no);
   second.set_task("looking for " + quoted(kSecondPhase) + of_phase);
   if (seek_numbered(second, kSecondPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
-    return;
+    return kSecondPhase;
   }
   second.rewind();
   second.set_task("looking for " + quoted(kSecondPhase) + " or " + quoted(kFourierPhase) +
@@ -298,6 +319,7 @@ void find_second_phase(TextInput& second) {
   if (!seek_numbered(second, kFourierPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
     second.fail_end_of_file();
   }
+  return kFourierPhase;
 }
 
 // What a record of the second file gives.
@@ -357,29 +379,45 @@ bool read_record(TextInput& second, const TextInput& output, const Reflection& r
 }
 
 // The table read in step with the second file; returns the number stored.
-std::int32_t read_table(TextInput& output, TextInput& second) {
+std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
   output.set_task("reading the reflection table, which ends with a dashed line");
   Columns columns;
   Record rec;
   std::int32_t i = 1;  // the slot of the next reflection stored
+  long paired = 0;     // reflection lines paired with a record
   for (;;) {
     CDATA.REFLINE.assign(output.next_required());
     LineKind kind = classify(CDATA.REFLINE, columns);
+    if (columns.shift != 0) met.shifted_headers = true;
     if (kind == LineKind::end) return i - 1;
     if (kind != LineKind::reflection) continue;
     Reflection r = decode(output, columns);
 
     // The record of this line: modulus and phase angle in degrees. The end
     // of the second file ends the table; this line is not stored.
-    if (!read_record(second, output, r, rec)) return i - 1;
+    if (!read_record(second, output, r, rec)) {
+      warn("the second file " + second.name() + " ended after " + std::to_string(paired) +
+           (paired == 1 ? " reflection line" : " reflection lines") + " of the table; line " +
+           std::to_string(output.line()) + " of " + output.name() +
+           " and those after it are not converted");
+      return i - 1;
+    }
+    ++paired;
 
     // A zero intensity drops the reflection; its record is used up all the
     // same, so later lines stay paired with later records.
-    if (r.io == 0.0f) continue;
+    if (r.io == 0.0f) {
+      ++REPORT.dropped_zero_intensity;
+      continue;
+    }
 
     if (i > MAXREF) {
       throw RecognisedStop{
-          format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF)};
+          format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
+          at_line(output.name(), output.line()) + "the table of pattern " +
+              std::to_string(IDATA.histogram) + ", phase " + std::to_string(IDATA.phase_no) +
+              " has more than " + std::to_string(MAXREF) +
+              " reflections with non-zero intensity, the most sfconv holds"};
     }
     std::size_t s = static_cast<std::size_t>(i - 1);
     IDATA.IH[s] = r.h;
@@ -395,15 +433,47 @@ std::int32_t read_table(TextInput& output, TextInput& second) {
   }
 }
 
+// The summary of what the run met: the layouts, the pattern and phase, and
+// the cycle whose results were taken.
+void sum_up(const TextInput& output, const TextInput& second, const Layouts& met) {
+  std::string layouts;
+  auto add = [&layouts](bool met, const char* what) {
+    if (met) layouts += (layouts.empty() ? "" : ", ") + std::string(what);
+  };
+  add(met.colon_marker, "table marker with \"Phase No.:\"");
+  add(met.shifted_headers, "table headers two columns right");
+  add(met.cell_16, "cell values in 16 columns");
+  add(met.direct_cell, "\" => Direct cell parameters:\"");
+  note("read FullProf output " + output.name() + " (" +
+       (layouts.empty() ? std::string("the older layouts") : layouts) + ")");
+  note("second file " + second.name() + ", its records after " + quoted(met.second_marker));
+  std::string pattern = "pattern " + std::to_string(IDATA.histogram);
+  if (LDATA.TOF) {
+    pattern += " (time of flight, bank " + std::to_string(IDATA.nbank) + " at 2theta " +
+               angle_text(RDATA.twotheta) + ")";
+  }
+  note(pattern + ", phase " + std::to_string(IDATA.phase_no));
+  note(met.cycle_line == 0 ? std::string("no cycle marker: results taken from the first line on")
+                           : "last cycle: line " + std::to_string(met.cycle_line) + " " +
+                                 quote_line(met.cycle_text));
+}
+
 }  // namespace
 
 void fullprof(TextInput& output, TextInput& parameters) {
+  Layouts met;
   find_pattern(output, parameters);
-  find_table(output, last_cycle(output));
+  find_table(output, last_cycle(output, met), met);
 
   TextInput second(CDATA.FILEIN2.view(), kSecondFileUnit);
-  find_second_phase(second);
-  IDATA.NREF1 = read_table(output, second);
+  met.second_marker = find_second_phase(second);
+  IDATA.NREF1 = read_table(output, second, met);
+  if (IDATA.NREF1 == 0) {
+    REPORT.no_reflection_why = "the table of pattern " + std::to_string(IDATA.histogram) +
+                               ", phase " + std::to_string(IDATA.phase_no) +
+                               " holds no reflection with non-zero intensity";
+  }
+  sum_up(output, second, met);
   second.close();
 }
 

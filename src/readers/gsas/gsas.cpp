@@ -11,11 +11,13 @@
 #include <string>
 #include <string_view>
 
+#include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/freeform.hpp"
+#include "textio/parameters.hpp"
 #include "textio/readline.hpp"
 
 namespace sfconv {
@@ -76,7 +78,7 @@ bool columns_are(std::string_view line, std::size_t first, std::string_view text
 
 // GSAS marks a time-of-flight histogram's detector bank on a line such as
 // " Hstgm  2 PNT  3 ...": the histogram in columns 8-9, the bank in 16-17.
-void bank_line(TextInput& listing) {
+long bank_line(TextInput& listing) {
   listing.set_task("looking for the " + quoted(kBankLine) + " line of PNT histogram " +
                    std::to_string(IDATA.histogram));
   const Text<50>& line = CDATA.LSTLINE;
@@ -88,7 +90,7 @@ void bank_line(TextInput& listing) {
     read_internal(line.view(), at(listing, "histogram number"), "(7X,I2)"_fmt, number);
     if (number != IDATA.histogram) continue;
     read_internal(line.view(), at(listing, "bank number"), "(15X,I2)"_fmt, IDATA.nbank);
-    return;
+    return listing.line();
   }
 }
 
@@ -113,24 +115,29 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
   // Only these three types have a Lorentz-polarization factor; any other,
   // constant wavelength or not, stops here, before a parameter line is read.
   if (type != "PXC" && type != "PNC" && type != "PNT") {
-    throw RecognisedStop{format_line("(2A)"_fmt, " Invalid diffraction type: ", CDATA.DIFTYP)};
+    throw RecognisedStop{format_line("(2A)"_fmt, " Invalid diffraction type: ", CDATA.DIFTYP),
+                         at_line(listing.name(), listing.line()) + "histogram " +
+                             std::to_string(IDATA.histogram) + " has the diffraction type " +
+                             quote_line(CDATA.DIFTYP.view()) +
+                             "; sfconv converts PXC, PNC and PNT histograms"};
   }
   if (type[2] == 'C') {
     LDATA.TOF = false;
     read_internal(CDATA.LSTLINE.view(), at(listing, "wavelength"), "(9X,F10.7)"_fmt, RDATA.lambda);
     if (type == "PXC") {
-      readline(parameters, CDATA.LINE, "polarization");
       float polarization = 0.0f;
       float monochromator = 0.0f;
-      read_free(CDATA.LINE.view(), line_origin(parameters, "polarization"), polarization,
-                monochromator);
+      value_line(parameters, "polarization", polarization, monochromator);
       w.pm = polarization * monochromator;
       w.one_minus_p = 1.0f - polarization;
     }
   } else {
     LDATA.TOF = true;
-    bank_line(listing);
-    RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles);
+    const long bank_line_number = bank_line(listing);
+    RDATA.twotheta =
+        det_angle(parameters, IDATA.nbank, IDATA.nangles,
+                  "histogram " + std::to_string(IDATA.histogram) + " of " + listing.name() +
+                      " (line " + std::to_string(bank_line_number) + ")");
   }
 }
 
@@ -238,10 +245,20 @@ void reflection_list(TextInput& listing, const GsasWorking& w) {
     read_internal(line.view(), at(listing, "reflection record"),
                   "(6X,3I3,I4,I5,F8.5,4E10.3,F6.1,4F10.4)"_fmt, r.h, r.k, r.l, r.multiplicity,
                   r.code, r.d, r.intensity, unused_e1, r.amplitude, unused_e2, r.phase, unused_f);
-    if (r.code != wanted || !(r.intensity > 0.0f) || !(r.amplitude > 0.0f)) continue;
+    if (r.code != wanted) {
+      ++REPORT.dropped_code;
+      continue;
+    }
+    if (!(r.intensity > 0.0f) || !(r.amplitude > 0.0f)) {
+      ++REPORT.dropped_f2;
+      continue;
+    }
     if (n == MAXREF) {
       throw RecognisedStop{
-          format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF)};
+          format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
+          at_line(listing.name(), listing.line()) + "histogram " + std::to_string(IDATA.histogram) +
+              " has more than " + std::to_string(MAXREF) + " reflections of phase " +
+              std::to_string(IDATA.phase_no) + ", the most sfconv holds"};
     }
     gsas_store(n, r, w);
     ++n;
@@ -294,15 +311,36 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
 
 void gsas(TextInput& listing, TextInput& parameters) {
   GsasWorking w;
+  note("read GSAS listing " + listing.name());
   diffractometer_constants(listing, parameters, w);
+  std::string histogram = "histogram " + std::to_string(IDATA.histogram) + " (" +
+                          std::string(CDATA.DIFTYP.view()) + ")";
+  if (LDATA.TOF) {
+    histogram += ", bank " + std::to_string(IDATA.nbank) + " at 2theta " +
+                 angle_text(RDATA.twotheta);
+  }
+  note(histogram + ", phase " + std::to_string(IDATA.phase_no));
   find(listing, kChiSquared);
+  note("end of the refinement: line " + std::to_string(listing.line()) + " " +
+       quote_line(CDATA.LSTLINE.view()));
   phase_fraction(listing, w);
+  if (CDATA.DIFTYP.view()[1] == 'N') {
+    note(w.fraction_found ? "phase fraction " + format_line("(F8.6)"_fmt, RDATA.PHFRAC)
+                          : std::string("no phase fraction: the neutron F^2 are not divided"));
+  }
   lattice_parameters(listing);
   if (!data_block(listing)) {
     IDATA.NREF1 = 0;  // no list for the histogram: a file without reflections
+    REPORT.no_reflection_why =
+        listing.name() + " has no reflection list for histogram " + std::to_string(IDATA.histogram);
     return;
   }
   reflection_list(listing, w);
+  if (IDATA.NREF1 == 0) {
+    REPORT.no_reflection_why = "the list of histogram " + std::to_string(IDATA.histogram) +
+                               " holds no reflection of phase " + std::to_string(IDATA.phase_no) +
+                               " with positive F^2 values";
+  }
 }
 
 }  // namespace sfconv

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -11,6 +12,7 @@
 namespace sfconv {
 
 void kolmex(RecordFile& fos, float& RELVAR) {
+  note("read KOLMEX reflection file " + fos.name());
   std::array<unsigned char, 70> title;
   fos.read(title, "title");
   std::memcpy(CDATA.TITLE.data(), title.data(), title.size());
@@ -35,6 +37,8 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   fos.read(q, "relative variance q1 q2");
   float r = real_at(q, 4) / real_at(q, 0);
   RELVAR = r * r;
+  std::string relvar = format_line("(1P,G13.6,0P)"_fmt, RELVAR);
+  note("relative variance (q2/q1)^2 = " + relvar.substr(relvar.find_first_not_of(' ')));
 
   std::array<unsigned char, 8> totals;
   fos.read(totals, "total amplitudes");
@@ -46,7 +50,15 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   IDATA.NREF1 = int_at(count, 0);
   if (IDATA.NREF1 > MAXREF) {
     throw RecognisedStop{
-        format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF)};
+        format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
+        "sfconv: " + fos.name() + ", record " + std::to_string(fos.records()) +
+            ": the file counts " + std::to_string(IDATA.NREF1) +
+            " reflections; sfconv holds at most " + std::to_string(MAXREF)};
+  }
+
+  if (IDATA.NREF1 <= 0) {
+    REPORT.no_reflection_why =
+        fos.name() + " counts " + std::to_string(IDATA.NREF1) + " reflections";
   }
 
   std::array<unsigned char, 28> reflection;

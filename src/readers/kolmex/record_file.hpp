@@ -28,6 +28,7 @@ class RecordFile {
   void close();
 
   long records() const { return records_; }
+  const std::string& name() const { return name_; }
 
  private:
   [[noreturn]] void fail(const char* message, const std::string& detail) const;

@@ -1,0 +1,23 @@
+// The run's report.
+#include "driver/report.hpp"
+
+#include "textio/edit.hpp"
+
+namespace sfconv {
+
+RunReport REPORT;
+
+std::string quote_line(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  std::string q(1, '"');
+  q.append(text).push_back('"');
+  return q;
+}
+
+std::string angle_text(float degrees) {
+  std::string text = format_line("(F7.2)"_fmt, degrees);
+  std::size_t first = text.find_first_not_of(' ');
+  return first == std::string::npos ? text : text.substr(first);
+}
+
+}  // namespace sfconv
