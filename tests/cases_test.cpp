@@ -1,6 +1,6 @@
 // Whole conversions described as data. Each directory under tests/cases/ that
-// holds a params.txt is one case (listed at build time in case_list.hpp), run as `sfconv params.txt` in a scratch copy
-// of the directory:
+// holds a params.txt is one case (listed at build time in case_list.hpp), run as `sfconv
+// params.txt` in a scratch copy of the directory:
 //   expected.sf   what the run must write as out.sf; without it, no out.sf
 //                 may be made (an out.sf among the inputs must stay as it is)
 //   expected.out  standard output (without it: nothing)
@@ -82,11 +82,7 @@ TEST_P(Case, GivesWhatItExpects) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, Case, testing::ValuesIn(all_cases()),
                          [](const testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           for (char& c : name) {
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           }
-                           return name;
+                           return test::param_name(info.param);
                          });
 
 }  // namespace

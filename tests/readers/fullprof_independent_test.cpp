@@ -192,11 +192,7 @@ INSTANTIATE_TEST_SUITE_P(Fullprof, Independent,
                          testing::Values("real/pbso4", "real/cecual", "real/mnpyrol",
                                          "v7-time-of-flight-second-bank"),
                          [](const testing::TestParamInfo<const char*>& info) {
-                           std::string name = info.param;
-                           for (char& c : name) {
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           }
-                           return name;
+                           return test::param_name(info.param);
                          });
 
 }  // namespace

@@ -2,6 +2,7 @@
 // runs of the real sfconv binary.
 #pragma once
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -80,6 +81,14 @@ inline RunResult run_sfconv(const TempDir& dir, const std::string& args,
   std::filesystem::remove(dir.path() / ".stdout");
   std::filesystem::remove(dir.path() / ".stderr");
   return r;
+}
+
+// A test name made of a case's path: anything but letters and digits as '_'.
+inline std::string param_name(std::string name) {
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
 }
 
 // The second and third lines of an error report (the first is free wording).
