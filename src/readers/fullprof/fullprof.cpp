@@ -10,12 +10,12 @@
 #include "readers/fullprof/fullprof.hpp"
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "driver/run_state.hpp"
+#include "readers/trig.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -352,11 +352,11 @@ std::int32_t read_table(TextInput& output, TextInput& second, Records form) {
     IDATA.IK[s] = r.k;
     IDATA.IL[s] = r.l;
     RDATA.IO[s] = r.io;
-    if (LDATA.TOF) RDATA.WAVE[s] = (r.d + r.d) * std::sin((RDATA.twotheta * 0.5f) * kDegree);
+    if (LDATA.TOF) RDATA.WAVE[s] = (r.d + r.d) * sfconv::sin((RDATA.twotheta * 0.5f) * kDegree);
     RDATA.FOABS[s] = rec.modulus;
     float rad = rec.phi * kDegree;
-    RDATA.FOR[s] = RDATA.FOABS[s] * std::cos(rad);
-    RDATA.FOI[s] = RDATA.FOABS[s] * std::sin(rad);
+    RDATA.FOR[s] = RDATA.FOABS[s] * sfconv::cos(rad);
+    RDATA.FOI[s] = RDATA.FOABS[s] * sfconv::sin(rad);
     ++i;
   }
 }
