@@ -273,21 +273,21 @@ DD reduced_dd(const Plan& p) {
 }
 
 // Why this is right:
-// - Reduction: |r| carries a relative error below 2^-126 / |f 2^-126|; no
-//   float lies closer than 2^-29 quarter turns to a multiple of pi/2 (the
-//   smallest |f| over all floats, which the check tool prints), so that is
-//   below 2^-97; the double r adds three roundings, 3 * 2^-53.
+// - Reduction: |r| carries a relative error below 2^-126 / |f 2^-126|. No
+//   float lies closer than 2^-29.8 quarter turns to a multiple of pi/2
+//   (0x1.f37c8ap+95 does; the check tool finds it), so that is below 2^-96.
+//   The double r adds a conversion, pi/2 rounded and a product: 2.4 * 2^-53.
 // - Fast path: the Taylor series stop at r^17/17! and r^16/16!, whose first
 //   omitted terms are below 2^-58 relative for |r| <= pi/4; the evaluation
 //   adds less than 2.5 * 2^-53 (every term after the first is below 0.31 of
 //   the result). The total is below 2^-50.5 of the result; 2^-50 is used.
 // - The result is rounded to float only when no midpoint between two floats
-//   lies within that bound of it. Otherwise (about one argument in 2^25) the
+//   lies within that bound of it. Otherwise (132 arguments of the 2^32) the
 //   double-double path evaluates the series to r^27/27! and r^26/26! in
 //   double-double, with an error below 2^-95 of the result (2^-90 is used),
 //   and settles the rounding the same way.
 // - sin and cos of a non-zero float are transcendental, never a midpoint,
-//   so ties to even never apply; the check tool, run over all 2^32 floats
+//   so ties to even never apply. The check tool, run over all 2^32 floats
 //   against MPFR, finds no argument that the double-double path leaves
 //   undecided and no difference.
 [[gnu::always_inline]] inline float evaluate(float x, bool cosine, trig_detail::Path* path) {
