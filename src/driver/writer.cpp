@@ -16,7 +16,7 @@ float sigma_fo(float E, float io, float foabs, float RELVAR) {
   float p = E * io;
   float q = 1.0f / p;
   float r = q + RELVAR;
-  float t = std::sqrt(r);
+  float t = std::sqrt(r);  // correctly rounded by IEEE 754, the same on every machine
   return (foabs * 0.5f) * t;
 }
 

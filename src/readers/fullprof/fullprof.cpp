@@ -9,13 +9,13 @@
 // two passes over outputs of hundreds of megabytes cost little per line.
 #include "readers/fullprof/fullprof.hpp"
 
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
+#include "readers/trig.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -424,11 +424,11 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
     IDATA.IK[s] = r.k;
     IDATA.IL[s] = r.l;
     RDATA.IO[s] = r.io;
-    if (LDATA.TOF) RDATA.WAVE[s] = (r.d + r.d) * std::sin((RDATA.twotheta * 0.5f) * kDegree);
+    if (LDATA.TOF) RDATA.WAVE[s] = (r.d + r.d) * sfconv::sin((RDATA.twotheta * 0.5f) * kDegree);
     RDATA.FOABS[s] = rec.modulus;
     float rad = rec.phi * kDegree;
-    RDATA.FOR[s] = RDATA.FOABS[s] * std::cos(rad);
-    RDATA.FOI[s] = RDATA.FOABS[s] * std::sin(rad);
+    RDATA.FOR[s] = RDATA.FOABS[s] * sfconv::cos(rad);
+    RDATA.FOI[s] = RDATA.FOABS[s] * sfconv::sin(rad);
     ++i;
   }
 }

@@ -13,6 +13,7 @@
 
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
+#include "readers/trig.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -282,7 +283,7 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
   float cs = 0.0f;
   if (type[2] == 'C') {
     sn = (RDATA.lambda * 0.5f) / r.d;
-    cs = std::sqrt(1.0f - sn * sn);
+    cs = std::sqrt(1.0f - sn * sn);  // correctly rounded by IEEE 754, the same on every machine
   }
   float lp = 0.0f;
   if (type == "PXC") {
@@ -293,7 +294,7 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
     lp = 0.5f / ((sn * sn) * cs);
   } else {  // "PNT": the bank's Bragg angle, the same for every reflection
     float theta = (RDATA.twotheta * 0.5f) * kDegree;
-    float s = std::sin(theta);
+    float s = sfconv::sin(theta);
     lp = ((r.d * r.d) * (r.d * r.d)) * s;
     RDATA.WAVE[i] = (r.d + r.d) * s;
   }
@@ -303,8 +304,8 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
   IDATA.IL[i] = r.l;
   RDATA.FOABS[i] = std::sqrt(amplitude);
   float phi = r.phase * kDegree;
-  RDATA.FOR[i] = RDATA.FOABS[i] * std::cos(phi);
-  RDATA.FOI[i] = RDATA.FOABS[i] * std::sin(phi);
+  RDATA.FOR[i] = RDATA.FOABS[i] * sfconv::cos(phi);
+  RDATA.FOI[i] = RDATA.FOABS[i] * sfconv::sin(phi);
   RDATA.IO[i] = (static_cast<float>(r.multiplicity) * lp) * intensity;
   return lp;
 }
