@@ -2,6 +2,8 @@
 // first columns.
 #include "textio/text_input.hpp"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -19,21 +21,29 @@ void set_text_buffer_size(std::size_t bytes) {
 }
 
 TextInput::TextInput(std::string_view name, int unit)
-    : name_(file_name(name)),
-      unit_(unit),
-      size_(buffer_size),
-      buf_(new char[size_ + 64]()),
-      fixed_(new char[kKeep]) {
+    : name_(file_name(name)), unit_(unit), fixed_(new char[kKeep]) {
   file_ = open_existing(name_, unit);
+  allocate();
 }
 
 TextInput::TextInput(std::FILE* stream, std::string_view name, int unit)
-    : file_(stream),
-      name_(name),
-      unit_(unit),
-      size_(buffer_size),
-      buf_(new char[size_ + 64]()),
-      fixed_(new char[kKeep]) {}
+    : file_(stream), name_(name), unit_(unit), fixed_(new char[kKeep]) {
+  allocate();
+}
+
+// The buffer, with 64 bytes beyond it that the search for line feeds may load
+// (and then masks off). A small file gets a buffer of its size: a small
+// conversion is mostly process start, and every page touched costs.
+void TextInput::allocate() {
+  size_ = buffer_size;
+  struct stat st {};
+  if (fstat(fileno(file_), &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
+      static_cast<std::uint64_t>(st.st_size) < size_) {
+    size_ = static_cast<std::size_t>(st.st_size) + 16;
+  }
+  buf_.reset(new char[size_ + 64]);
+  std::memset(buf_.get() + size_, 0, 64);
+}
 
 TextInput::~TextInput() {
   close();

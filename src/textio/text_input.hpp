@@ -74,6 +74,7 @@ class TextInput final : public RecordSource {
   std::size_t find_newline(bool& clean);
   void load_block(std::size_t at);
   bool next_slow(std::string_view& record);
+  void allocate();
   bool refill();
   void start_fixed();
   void append_fixed(std::string_view raw);
@@ -82,7 +83,7 @@ class TextInput final : public RecordSource {
   std::FILE* file_ = nullptr;
   std::string name_;
   int unit_;
-  std::size_t size_;  // of the buffer
+  std::size_t size_ = 0;  // of the buffer
   std::unique_ptr<char[]> buf_;
   std::uint64_t base_ = 0;          // file offset of buf_[0]
   std::uint64_t record_start_ = 0;  // file offset of the next record
