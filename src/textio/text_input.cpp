@@ -2,6 +2,7 @@
 // first columns.
 #include "textio/text_input.hpp"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -41,6 +42,8 @@ void TextInput::allocate() {
       static_cast<std::uint64_t>(st.st_size) < size_) {
     size_ = static_cast<std::size_t>(st.st_size) + 16;
   }
+  // The file is read once, front to back: let the kernel read ahead.
+  posix_fadvise(fileno(file_), 0, 0, POSIX_FADV_SEQUENTIAL);
   buf_.reset(new char[size_ + 64]);
   std::memset(buf_.get() + size_, 0, 64);
 }
