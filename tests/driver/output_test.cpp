@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/examples.hpp"
 #include "support/files.hpp"
 #include "textio/text_output.hpp"
 
@@ -29,16 +30,10 @@ const std::string kExpected = test::read_file(SFCONV_EXAMPLES "/fullprof/expecte
 
 // The FullProf example in `dir`, writing to `output`.
 void fullprof_run(const TempDir& dir, const std::string& output) {
-  std::string params = test::read_file(SFCONV_EXAMPLES "/fullprof/params.txt");
-  auto replace = [&params](const std::string& from, const std::string& to) {
-    params.replace(params.find(from), from.size(), to);
-  };
-  replace("examples/fullprof/silicon.out", "silicon.out");
-  replace("examples/fullprof/silicon.fou", "silicon.fou");
-  replace("build/silicon.sf", output);
-  dir.write("params.txt", params);
-  dir.write("silicon.out", test::read_file(SFCONV_EXAMPLES "/fullprof/silicon.out"));
-  dir.write("silicon.fou", test::read_file(SFCONV_EXAMPLES "/fullprof/silicon.fou"));
+  test::example(dir, "fullprof",
+                [&output](std::string& p) { test::replace_line(p, "out.sf", output); });
+  fs::remove(dir.path() / "expected.sf");
+  fs::remove(dir.path() / "README.md");
 }
 
 // sfconv params.txt run in `dir` with standard output on `out` (-1: /dev/null)

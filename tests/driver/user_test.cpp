@@ -7,45 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include "support/examples.hpp"
 #include "support/files.hpp"
 
 namespace sfconv {
 namespace {
 
 namespace fs = std::filesystem;
+using test::example;
+using test::replace_line;
 using test::run_sfconv;
 using test::TempDir;
-
-// A bundled example copied into `dir`, its parameter file naming the files
-// there and writing out.sf; `edit` changes the parameter file first.
-std::string example(const TempDir& dir, const std::string& name,
-                    const std::function<void(std::string&)>& edit = {}) {
-  const fs::path from = fs::path(SFCONV_EXAMPLES) / name;
-  for (const auto& e : fs::directory_iterator(from)) {
-    fs::copy(e.path(), dir.path() / e.path().filename(), fs::copy_options::overwrite_existing);
-  }
-  std::string params = test::read_file((from / "params.txt").string());
-  auto replace_all = [&params](const std::string& a, const std::string& b) {
-    for (std::size_t at = params.find(a); at != std::string::npos; at = params.find(a, at)) {
-      params.replace(at, a.size(), b);
-      at += b.size();
-    }
-  };
-  replace_all("examples/" + name + "/", "");
-  for (const char* out : {"build/nacl.sf", "build/nacl-xray.sf", "build/silicon.sf"}) {
-    replace_all(out, "out.sf");
-  }
-  if (edit) edit(params);
-  dir.write("params.txt", params);
-  return test::read_file((from / "expected.sf").string());
-}
-
-// Replaces the first line of `params` that begins with `start`.
-void replace_line(std::string& params, const std::string& start, const std::string& by) {
-  std::size_t at = params.find("\n" + start) + 1;
-  ASSERT_NE(at, 0u) << start;
-  params.replace(at, params.find('\n', at) - at, by);
-}
 
 TEST(Summary, SaysWhatWasReadAndWritten) {
   struct Case {
