@@ -2,6 +2,7 @@
 #include "driver/report.hpp"
 
 #include "textio/edit.hpp"
+#include "textio/failure.hpp"
 
 namespace sfconv {
 
@@ -9,9 +10,7 @@ RunReport REPORT;
 
 std::string quote_line(std::string_view text) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  std::string q(1, '"');
-  q.append(text).push_back('"');
-  return q;
+  return quoted(text);
 }
 
 std::string angle_text(float degrees) {
