@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Mutation testing: how many small faults in the sources the test suite
+# notices. Each mutant of tools/mutants.txt is applied alone to a copy of the
+# tracked files, the copy is rebuilt and the whole suite run; a mutant is
+#   killed    when a test fails (or hangs past the timeout),
+#   survived  when every test passes,
+#   stale     when its text is not found exactly once in its file (the code
+#             moved: point the entry at it again),
+#   no-build  when the mutated sources do not build (a faulty entry).
+# Only killed mutants count; the last line is "killed K of N".
+#
+#   tools/mutants.sh [ID...]
+#
+# IDs run only those mutants. Run on demand, not in CI: it takes about half a
+# minute a mutant on two cores. The developer's tree is only read: the copy
+# and its build live in a temporary directory (MUTANTS_DIR to choose where),
+# removed at the end. MUTANTS_LOGS=DIR keeps the test output of each mutant
+# as DIR/ID.log. MUTANTS_TIMEOUT (default 60) is the time a test may take,
+# in seconds.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(git -C "$here" rev-parse --show-toplevel)
+list=$here/mutants.txt
+timeout=${MUTANTS_TIMEOUT:-60}
+logs=${MUTANTS_LOGS:-}
+[[ -z $logs ]] || { mkdir -p "$logs" && logs=$(cd "$logs" && pwd); }
+
+# The list: parallel arrays, one entry per mutant.
+ids=() files=() froms=() tos=()
+parse() {
+  local line key value n=-1
+  while IFS= read -r line || [[ -n $line ]]; do
+    [[ $line =~ ^[[:space:]]*(#|$) ]] && continue
+    if [[ ! $line =~ ^([a-z]+)[[:space:]]+(.*)$ ]]; then
+      echo "mutants: $list: cannot read: $line" >&2
+      exit 2
+    fi
+    key=${BASH_REMATCH[1]}
+    value=${BASH_REMATCH[2]}
+    case $key in
+      id) n=$((n + 1)); ids[n]=$value; files[n]=''; froms[n]=''; tos[n]='' ;;
+      file) files[n]=$value ;;
+      from) froms[n]=$value ;;
+      to) tos[n]=$value ;;
+      fault) ;;
+      *) echo "mutants: $list: unknown key $key" >&2; exit 2 ;;
+    esac
+  done < "$list"
+}
+parse
+
+wanted=("$@")
+selected=()
+for ((i = 0; i < ${#ids[@]}; i++)); do
+  if [[ ${#wanted[@]} -eq 0 ]]; then
+    selected+=("$i")
+    continue
+  fi
+  for w in "${wanted[@]}"; do [[ $w == "${ids[i]}" ]] && selected+=("$i"); done
+done
+for w in "${wanted[@]}"; do
+  printf '%s\n' "${ids[@]}" | grep -qxF -- "$w" || { echo "mutants: no mutant $w" >&2; exit 2; }
+done
+
+work=$(mktemp -d "${MUTANTS_DIR:-${TMPDIR:-/tmp}}/sfconv-mutants-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+(cd "$root" && git ls-files -z | tar --null -T - -cf -) | tar -xf - -C "$work"
+
+# How often `from` occurs in the file (perl: the texts are taken literally).
+occurrences() {
+  FROM=$2 perl -0777 -ne '$n = () = /\Q$ENV{FROM}\E/g; print $n' "$1"
+}
+replace() {
+  FROM=$2 TO=$3 perl -0777 -i -pe 's/\Q$ENV{FROM}\E/$ENV{TO}/' "$1"
+}
+
+build() {
+  cmake --build "$work/build" --target sfconv sfconv_tests > "$work/build.log" 2>&1
+}
+# Runs the suite; prints the number of failing tests (0: all passed).
+suite() {
+  local out=$work/ctest.log
+  if ctest --test-dir "$work/build" -j2 --timeout "$timeout" > "$out" 2>&1; then
+    echo 0
+  else
+    local failed
+    failed=$(grep -oE '[0-9]+ tests failed out of' "$out" | grep -oE '^[0-9]+' || true)
+    echo "${failed:-1}"
+  fi
+}
+
+echo "mutants: building the unchanged sources in $work"
+(cd "$work" && cmake --preset release > "$work/configure.log" 2>&1) ||
+  { cat "$work/configure.log" >&2; exit 2; }
+build || { cat "$work/build.log" >&2; exit 2; }
+if [[ $(suite) != 0 ]]; then
+  cat "$work/ctest.log" >&2
+  echo "mutants: the unchanged suite fails; fix that first" >&2
+  exit 2
+fi
+
+killed=0
+for i in "${selected[@]}"; do
+  id=${ids[i]} file=$work/${files[i]}
+  if [[ ! -f $file || $(occurrences "$file" "${froms[i]}") != 1 ]]; then
+    printf '%-9s %s\n' stale "$id"
+    continue
+  fi
+  cp "$file" "$work/original"
+  replace "$file" "${froms[i]}" "${tos[i]}"
+  if ! build; then
+    status=no-build
+    note=''
+  else
+    failed=$(suite)
+    [[ -z $logs ]] || cp "$work/ctest.log" "$logs/$id.log"
+    if [[ $failed != 0 ]]; then
+      status=killed
+      killed=$((killed + 1))
+      note="($failed failing)"
+    else
+      status=survived
+      note=''
+    fi
+  fi
+  cp "$work/original" "$file"
+  printf '%-9s %s %s\n' "$status" "$id" "$note"
+done
+echo "killed $killed of ${#selected[@]}"
