@@ -1,18 +1,14 @@
-// Whole conversions described as data. Each directory under tests/cases/ that
-// holds a params.txt is one case (listed at build time in case_list.hpp), run as `sfconv
-// params.txt` in a scratch copy of the directory:
-//   expected.sf   what the run must write as out.sf; without it, no out.sf
-//                 may be made (an out.sf among the inputs must stay as it is)
-//   expected.out  standard output (without it: nothing)
-//   expected.err  standard error (without it: nothing)
-// The exit status must be 2 when expected.err is an error report (its last
-// line "? READ(UNIT=...", say), else 0 when expected.sf is given, else 1 (a
-// recognised stop).
-// No other file may appear or change: an ended run leaves nothing behind.
-#include <algorithm>
+// Whole runs of sfconv described as data. Each directory under tests/cases/
+// with a params.txt or a case file is one run in a scratch copy of the
+// directory; tests/cases/README.md says what the files of a case state.
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,63 +20,159 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kCases = SFCONV_CASES;
+// One entry of a directory, links not followed: its kind, permission bits
+// and what it holds (a link: what it names).
+struct Entry {
+  std::string kind;
+  unsigned mode = 0;
+  std::string data;
+};
+using Snapshot = std::map<std::string, Entry>;
 
-std::vector<std::string> all_cases() {
-  return {std::begin(kCaseList), std::end(kCaseList)};
+Snapshot snapshot(const fs::path& dir) {
+  Snapshot s;
+  for (const auto& e : fs::recursive_directory_iterator(dir)) {
+    struct stat st {};
+    lstat(e.path().c_str(), &st);
+    Entry& entry = s[e.path().lexically_relative(dir).string()];
+    entry.kind = S_ISREG(st.st_mode)    ? "file"
+                 : S_ISDIR(st.st_mode)  ? "directory"
+                 : S_ISLNK(st.st_mode)  ? "link"
+                 : S_ISFIFO(st.st_mode) ? "fifo"
+                                        : "device";
+    entry.mode = st.st_mode & 07777;
+    if (S_ISREG(st.st_mode)) entry.data = test::read_file(e.path());
+    if (S_ISLNK(st.st_mode)) entry.data = fs::read_symlink(e.path()).string();
+  }
+  return s;
+}
+
+// One line per entry, what it holds as a hash: a difference names the entry.
+std::string listing(const Snapshot& s) {
+  std::ostringstream out;
+  for (const auto& [name, e] : s) {
+    out << name << " " << e.kind << " " << std::oct << e.mode << " " << std::hex
+        << std::hash<std::string>{}(e.data) << "\n";
+  }
+  return out.str();
+}
+
+// `*` stands for any text.
+bool glob(std::string_view p, std::string_view s) {
+  if (p.empty()) return s.empty();
+  if (p[0] == '*') return glob(p.substr(1), s) || (!s.empty() && glob(p, s.substr(1)));
+  return !s.empty() && p[0] == s[0] && glob(p.substr(1), s.substr(1));
 }
 
 std::string optional_file(const fs::path& p) {
-  return fs::exists(p) ? test::read_file(p.string()) : "";
+  return fs::exists(p) ? test::read_file(p) : "";
+}
+
+// Standard output or error against expected.NAME, or line by line against
+// the patterns of expected.NAME.pattern.
+void expect_stream(const fs::path& source, const std::string& name, const std::string& got) {
+  const fs::path pattern = source / ("expected." + name + ".pattern");
+  if (!fs::exists(pattern)) {
+    EXPECT_EQ(got, optional_file(source / ("expected." + name))) << "standard " << name;
+    return;
+  }
+  std::istringstream want(test::read_file(pattern)), have(got);
+  std::string w, h;
+  bool same = true;
+  while (std::getline(want, w)) same = same && std::getline(have, h) && glob(w, h);
+  EXPECT_TRUE(same && !std::getline(have, h)) << "standard " << name << ":\n" << got;
 }
 
 // An error report ends with the statement line "? READ(UNIT=1,...".
 bool is_error_report(const std::string& err) {
   std::size_t last = err.rfind('\n', err.size() >= 2 ? err.size() - 2 : 0);
-  std::string_view line = std::string_view(err).substr(last == std::string::npos ? 0 : last + 1);
-  return line.starts_with("? ");
+  return err.compare(last == std::string::npos ? 0 : last + 1, 2, "? ") == 0;
 }
 
 class Case : public testing::TestWithParam<std::string> {};
 
 TEST_P(Case, GivesWhatItExpects) {
-  const fs::path source = kCases / GetParam();
+  const fs::path source = fs::path(SFCONV_CASES) / GetParam();
+  std::multimap<std::string, std::string> keys;  // of the case file
+  std::istringstream lines(optional_file(source / "case"));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::size_t colon = line.find(':'), value = line.find_first_not_of(' ', colon + 1);
+    keys.emplace(line.substr(0, colon), value == std::string::npos ? "" : line.substr(value));
+  }
+  auto key = [&keys](const std::string& k, const std::string& otherwise = "") {
+    auto it = keys.find(k);
+    return it == keys.end() ? otherwise : it->second;
+  };
+  auto each = [&keys](const std::string& k) {
+    std::vector<std::pair<std::string, std::string>> v;  // the first word, the rest
+    for (auto [it, end] = keys.equal_range(k); it != end; ++it) {
+      std::size_t blank = it->second.find(' ');
+      v.emplace_back(it->second.substr(0, blank),
+                     it->second.substr(it->second.find_first_not_of(' ', blank)));
+    }
+    return v;
+  };
+
+  const bool root = geteuid() == 0;
+  if (key("needs") == "root" && !root) GTEST_SKIP() << "needs root";
+  std::string setup, wrapper;
+  for (auto [it, end] = keys.equal_range("setup"); it != end; ++it) setup += it->second + "\n";
+  if (!key("user").empty()) {
+    if (!root) GTEST_SKIP() << "only root can run it as " << key("user");
+    const struct passwd* user = getpwnam(key("user").c_str());
+    ASSERT_NE(user, nullptr) << key("user");
+    const std::string uid = std::to_string(user->pw_uid), gid = std::to_string(user->pw_gid);
+    setup += "chown -R " + uid + ":" + gid + " .\n";  // the user's own directory
+    wrapper = "setpriv --reuid=" + uid + " --regid=" + gid + " --clear-groups";
+  }
   test::TempDir dir;
-  std::vector<std::pair<std::string, std::string>> inputs;  // name, contents
   for (const auto& e : fs::directory_iterator(source)) {
-    std::string name = e.path().filename().string();
-    if (name.starts_with("expected.")) continue;
-    fs::copy(e.path(), dir.path() / name);
-    inputs.emplace_back(name, test::read_file(e.path().string()));
+    const std::string name = e.path().filename().string();
+    if (name == "case" || name.starts_with("expected.")) continue;
+    fs::copy(e.path(), dir.path() / name,
+             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+  }
+  if (!setup.empty()) {
+    const std::string command =
+        "cd '" + dir.path().string() + "' && SOURCE='" SFCONV_SOURCE "' && {\n" + setup + "}";
+    ASSERT_EQ(std::system(command.c_str()), 0) << setup;
   }
 
-  test::RunResult r = test::run_sfconv(dir, "params.txt");
-  const std::string err = optional_file(source / "expected.err");
-  const bool writes = fs::exists(source / "expected.sf");
-  EXPECT_EQ(r.status, is_error_report(err) ? 2 : writes ? 0 : 1);
-  EXPECT_EQ(r.out, optional_file(source / "expected.out"));
-  EXPECT_EQ(r.err, err);
-  if (writes) {
-    ASSERT_TRUE(dir.exists("out.sf")) << "no out.sf written";
-    EXPECT_EQ(test::read_file(dir / "out.sf"), test::read_file((source / "expected.sf").string()));
+  Snapshot before = snapshot(dir.path());
+  std::string env;
+  if (!key("umask").empty()) env += "umask " + key("umask") + "; ";
+  if (!key("ulimit").empty()) env += "ulimit " + key("ulimit") + "; ";
+  if (!key("beside").empty()) env += "(" + key("beside") + ") & ";
+  test::RunResult r = test::run_sfconv(dir, key("args", "params.txt"), env, wrapper);
+  Snapshot after = snapshot(dir.path());
+
+  // The files the run writes: those of the "equal" lines, else out.sf when
+  // expected.sf is given.
+  auto written = each("equal");
+  if (written.empty() && fs::exists(source / "expected.sf")) {
+    written.emplace_back("out.sf", "expected.sf");
   }
-  std::vector<std::string> names;
-  for (const auto& input : inputs) names.push_back(input.first);
-  if (writes && std::find(names.begin(), names.end(), "out.sf") == names.end()) {
-    names.push_back("out.sf");
+  const std::string err =
+      optional_file(source / "expected.err") + optional_file(source / "expected.err.pattern");
+  const int status = is_error_report(err) ? 2 : written.empty() ? 1 : 0;
+  EXPECT_EQ(r.status, keys.count("status") ? std::stoi(key("status")) : status);
+  expect_stream(source, "out", r.out);
+  expect_stream(source, "err", r.err);
+
+  for (const auto& [name, mode] : each("mode")) {
+    EXPECT_EQ(after[name].mode, std::stoul(mode, nullptr, 8)) << "mode of " << name;
   }
-  std::sort(names.begin(), names.end());
-  std::string expected_listing;
-  for (const auto& n : names) expected_listing += n + "\n";
-  EXPECT_EQ(dir.listing(), expected_listing) << "files made or left behind";
-  for (const auto& [name, contents] : inputs) {
-    if (!(writes && name == "out.sf")) {
-      EXPECT_EQ(test::read_file(dir / name), contents) << name;
-    }
+  for (const auto& [name, reference] : written) {
+    EXPECT_EQ(after[name].kind, "file") << name;
+    EXPECT_EQ(after[name].data, test::read_file(source / reference)) << name;
+    before.erase(name);
+    after.erase(name);
   }
+  EXPECT_EQ(listing(after), listing(before)) << "entries made, changed or removed by the run";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Case, testing::ValuesIn(all_cases()),
+INSTANTIATE_TEST_SUITE_P(Cases, Case, testing::ValuesIn(kCaseList),
                          [](const testing::TestParamInfo<std::string>& info) {
                            return test::param_name(info.param);
                          });

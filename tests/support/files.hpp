@@ -2,14 +2,15 @@
 // runs of the real sfconv binary.
 #pragma once
 
+#include <sys/wait.h>
+
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <stdexcept>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace sfconv::test {
 
@@ -36,29 +37,15 @@ class TempDir {
     std::ofstream(p, std::ios::binary) << bytes;
     return p;
   }
-  bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
-  // Names of all files in the directory, sorted, one per line.
-  std::string listing() const;
 
  private:
   std::filesystem::path path_;
 };
 
-inline std::string read_file(const std::string& path) {
+inline std::string read_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
+  if (!in) throw std::runtime_error("cannot read " + path.string());
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline std::string TempDir::listing() const {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(path_)) {
-    names.push_back(e.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  std::string out;
-  for (const auto& n : names) out += n + "\n";
-  return out;
 }
 
 struct RunResult {
@@ -67,20 +54,18 @@ struct RunResult {
   std::string err;  // standard error
 };
 
-// Runs sfconv in `dir` with the given arguments (already quoted for the
-// shell), after the shell commands of `setup` (limits, say).
+// Runs sfconv in `dir` with the given arguments (shell words), after the
+// shell commands of `before` (a umask, say) and behind `wrapper` (a command
+// that runs its arguments as another user, say). Commands that `before` left
+// in the background are waited for.
 inline RunResult run_sfconv(const TempDir& dir, const std::string& args,
-                            const std::string& setup = "") {
-  std::string command = "cd '" + dir.path().string() + "' && (" + setup + " '" SFCONV_BINARY "' " +
-                        args + ") >.stdout 2>.stderr";
+                            const std::string& before = "", const std::string& wrapper = "") {
+  TempDir io;
+  std::string command = "cd '" + dir.path().string() + "' && (" + before + " " + wrapper + " '" +
+                        SFCONV_BINARY "' " + args + "; s=$?; wait; exit $s) >'" + io / "out" +
+                        "' 2>'" + io / "err" + "'";
   int raw = std::system(command.c_str());
-  RunResult r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = read_file(dir / ".stdout");
-  r.err = read_file(dir / ".stderr");
-  std::filesystem::remove(dir.path() / ".stdout");
-  std::filesystem::remove(dir.path() / ".stderr");
-  return r;
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(io / "out"), read_file(io / "err")};
 }
 
 // A test name made of a case's path: anything but letters and digits as '_'.
@@ -89,12 +74,6 @@ inline std::string param_name(std::string name) {
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   }
   return name;
-}
-
-// The second and third lines of an error report (the first is free wording).
-inline std::string report_tail(const std::string& err) {
-  auto nl = err.find('\n');
-  return nl == std::string::npos ? err : err.substr(nl + 1);
 }
 
 }  // namespace sfconv::test

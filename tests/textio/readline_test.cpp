@@ -53,22 +53,5 @@ TEST(Readline, LongLinesAreCutBeforeTheCommentTest) {
             (std::vector<std::string>{"01234567890123456789"}));
 }
 
-TEST(Readline, TheEndOfTheFileIsAFailure) {
-  test::TempDir dir;
-  TextInput in(dir.write("p.txt", "one\n\n# only comments follow\n  \nlast line without line feed"),
-               5);
-  Text<20> buf;
-  readline(in, buf, "E");
-  try {
-    readline(in, buf, "IAMP");
-    FAIL() << "no failure";
-  } catch (const IoFailure& f) {
-    EXPECT_EQ(f.header,
-              "sfconv: " + (dir / "p.txt") + " ended (line 4) while reading the IAMP line");
-    EXPECT_EQ(test::report_tail(f.report()),
-              "Attempt to read past end of file\n? READ(UNIT=5,...\n");
-  }
-}
-
 }  // namespace
 }  // namespace sfconv
