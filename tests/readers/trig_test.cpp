@@ -1,126 +1,69 @@
-// The correctly rounded sine and cosine: a table of over a million arguments
-// with the results MPFR gives (written by tools/trig_check), and edge values.
+// The correctly rounded sine and cosine against a table of over a million
+// arguments with MPFR's results (tests/readers/trig/README.md), and edge values.
 #include "readers/trig.hpp"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <charconv>
-#include <cmath>
-#include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <limits>
-#include <string>
-#include <string_view>
+#include "support/files.hpp"
 
 namespace sfconv {
 namespace {
 
-std::uint32_t bits(float x) {
-  return std::bit_cast<std::uint32_t>(x);
-}
-
 // Bit for bit, except that every NaN matches every NaN.
-::testing::AssertionResult same(const char* what, float x, float got, float expected) {
-  if (std::isnan(expected) ? std::isnan(got) : bits(got) == bits(expected)) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << what << "(" << std::hexfloat << x << ") gave " << got << ", expected " << expected;
+bool same(float got, float expected) {
+  return std::isnan(expected)
+             ? std::isnan(got)
+             : std::bit_cast<std::uint32_t>(got) == std::bit_cast<std::uint32_t>(expected);
 }
-
-// The table: a text header of "name count [stride]: ..." lines, the line
-// "data", then little-endian records (tests/readers/trig/README.md).
-class Table {
- public:
-  explicit Table(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    text_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  // The numbers after the header line that starts with name.
-  bool header(std::string_view name, std::uint64_t& a, std::uint64_t* b = nullptr,
-              int base = 10) const {
-    std::string key(1, '\n');
-    key.append(name).push_back(' ');
-    std::size_t at = text_.find(key);
-    if (at == std::string::npos || at > data_start()) return false;
-    const char* p = text_.data() + at + key.size();
-    const char* end = text_.data() + text_.size();
-    auto r = std::from_chars(p, end, a, base);
-    if (r.ec != std::errc{}) return false;
-    if (b) r = std::from_chars(r.ptr + 1, end, *b, base);
-    return r.ec == std::errc{};
-  }
-  std::size_t data_start() const {
-    std::size_t at = text_.find("\ndata\n");
-    return at == std::string::npos ? text_.size() : at + 6;
-  }
-  bool u8(std::uint8_t& v) {
-    if (pos_ >= text_.size()) return false;
-    v = static_cast<unsigned char>(text_[pos_++]);
-    return true;
-  }
-  bool u32(std::uint32_t& v) {
-    v = 0;
-    for (int i = 0; i < 4; ++i) {
-      std::uint8_t byte;
-      if (!u8(byte)) return false;
-      v |= static_cast<std::uint32_t>(byte) << (8 * i);
-    }
-    return true;
-  }
-  bool value(float& v) {
-    std::uint32_t b;
-    if (!u32(b)) return false;
-    v = std::bit_cast<float>(b);
-    return true;
-  }
-  void start() { pos_ = data_start(); }
-  bool at_end() const { return pos_ == text_.size(); }
-  std::uint64_t fnv1a64() const {
-    std::uint64_t h = 0xcbf29ce484222325u;
-    for (std::size_t i = data_start(); i < text_.size(); ++i) {
-      h ^= static_cast<unsigned char>(text_[i]);
-      h *= 0x100000001b3u;
-    }
-    return h;
-  }
-  bool empty() const { return text_.empty(); }
-
- private:
-  std::string text_;
-  std::size_t pos_ = 0;
-};
 
 TEST(Trig, EveryTableEntryBitForBit) {
-  Table t(SFCONV_TRIG_TABLE);
-  ASSERT_FALSE(t.empty()) << SFCONV_TRIG_TABLE;
-  std::uint64_t count = 0, stride = 0, hard = 0, phases = 0, checksum = 0;
-  ASSERT_TRUE(t.header("sample", count, &stride));
-  ASSERT_TRUE(t.header("hard", hard));
-  ASSERT_TRUE(t.header("phases", phases));
-  ASSERT_TRUE(t.header("fnv1a64", checksum, nullptr, 16));
-  ASSERT_EQ(t.fnv1a64(), checksum) << "the table is damaged";
+  const std::string table = test::read_file(SFCONV_TRIG_TABLE);
+  const std::size_t data = table.find("\ndata\n") + 6;
+  ASSERT_GT(data, 6u);
+  // The numbers after the name of a header line.
+  auto header = [&](const std::string& name, std::ios_base& (*base)(std::ios_base&) = std::dec) {
+    std::istringstream line(table.substr(table.find("\n" + name + " ") + name.size() + 2, 80));
+    std::uint64_t a = 0, b = 0;
+    line >> base >> a >> b;
+    return std::pair{a, b};
+  };
+  const auto [count, stride] = header("sample");
+  const std::uint64_t hard = header("hard").first, phases = header("phases").first;
+  std::uint64_t fnv = 0xcbf29ce484222325u;
+  for (std::size_t i = data; i < table.size(); ++i) {
+    fnv = (fnv ^ static_cast<unsigned char>(table[i])) * 0x100000001b3u;
+  }
+  ASSERT_EQ(fnv, header("fnv1a64", std::hex).first) << "the table is damaged";
   ASSERT_GE(2 * count + hard + phases, 1000000u);
 
-  t.start();
+  std::size_t at = data;
+  auto next = [&](int bytes) {  // little-endian
+    if (at + bytes > table.size()) throw std::out_of_range("the table ends early");
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+      v |= std::uint32_t{static_cast<unsigned char>(table[at++])} << (8 * i);
+    return v;
+  };
+  auto value = [&] { return std::bit_cast<float>(next(4)); };
   int failures = 0;
   auto check = [&](const char* what, float x, float got, float expected) {
-    auto result = same(what, x, got, expected);
-    if (!result && ++failures <= 20) ADD_FAILURE() << result.message();
+    if (!same(got, expected) && ++failures <= 20) {
+      ADD_FAILURE() << what << "(" << std::hexfloat << x << ") gave " << got << ", expected "
+                    << expected;
+    }
   };
   for (std::uint64_t j = 0; j < count; ++j) {
-    float x = std::bit_cast<float>(static_cast<std::uint32_t>(j * stride));
-    std::uint8_t flags;
-    ASSERT_TRUE(t.u8(flags));
-    float s = x, c = 1.0f;
-    if (flags & 1) {
-      ASSERT_TRUE(t.value(s));
-    }
-    if (flags & 2) {
-      ASSERT_TRUE(t.value(c));
-    }
+    const float x = std::bit_cast<float>(static_cast<std::uint32_t>(j * stride));
+    const std::uint32_t flags = next(1);
+    const float s = flags & 1 ? value() : x, c = flags & 2 ? value() : 1.0f;
     // Rounding to nearest is symmetric: sin(-x) = -sin x, cos(-x) = cos x.
     check("sin", x, sfconv::sin(x), s);
     check("sin", -x, sfconv::sin(-x), -s);
@@ -130,29 +73,24 @@ TEST(Trig, EveryTableEntryBitForBit) {
   // The hard cases are those the double-double evaluation settles.
   std::uint64_t slow = 0;
   for (std::uint64_t i = 0; i < hard + phases; ++i) {
-    float x, s, c;
-    ASSERT_TRUE(t.value(x) && t.value(s) && t.value(c));
+    const float x = value(), s = value(), c = value();
     check("sin", x, sfconv::sin(x), s);
     check("cos", x, sfconv::cos(x), c);
-    if (i < hard && (trig_detail::sin_path(x) == trig_detail::Path::slow ||
-                     trig_detail::cos_path(x) == trig_detail::Path::slow)) {
-      ++slow;
-    }
+    slow += i < hard && (trig_detail::sin_path(x) == trig_detail::Path::slow ||
+                         trig_detail::cos_path(x) == trig_detail::Path::slow);
   }
   EXPECT_EQ(slow, hard);
-  EXPECT_TRUE(t.at_end()) << "bytes after the last record";
+  EXPECT_EQ(at, table.size()) << "bytes after the last record";
   EXPECT_EQ(failures, 0);
 }
 
-constexpr float kInf = std::numeric_limits<float>::infinity();
-constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
 // Arguments and their correctly rounded sine and cosine (from MPFR).
-struct Edge {
-  float x, sin, cos;
-};
-
 TEST(Trig, EdgeValues) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+  struct Edge {
+    float x, sin, cos;
+  };
   const Edge edges[] = {
       {0.0f, 0.0f, 1.0f},
       {-0.0f, -0.0f, 1.0f},
@@ -177,24 +115,9 @@ TEST(Trig, EdgeValues) {
       {std::numeric_limits<float>::signaling_NaN(), kNaN, kNaN},
   };
   for (const Edge& e : edges) {
-    EXPECT_TRUE(same("sin", e.x, sfconv::sin(e.x), e.sin));
-    EXPECT_TRUE(same("cos", e.x, sfconv::cos(e.x), e.cos));
+    EXPECT_TRUE(same(sfconv::sin(e.x), e.sin)) << "sin(" << std::hexfloat << e.x << ")";
+    EXPECT_TRUE(same(sfconv::cos(e.x), e.cos)) << "cos(" << std::hexfloat << e.x << ")";
   }
-}
-
-// The readers' own uses: phase angles and Bragg angles in degrees times
-// 0.017453292, the single-precision pi/180.
-TEST(Trig, DegreeExamples) {
-  constexpr float kDegree = 0.017453292f;
-  // Phase 180 degrees, modulus 12.5: the sine of the float nearest pi is not 0.
-  EXPECT_EQ(12.5f * sfconv::sin(180.0f * kDegree), 12.5f * -0x1.777a5cp-24f);
-  EXPECT_NEAR(12.5f * sfconv::sin(180.0f * kDegree), -1.09e-6f, 0.005e-6f);
-  EXPECT_EQ(12.5f * sfconv::cos(180.0f * kDegree), -12.5f);
-  // Phase 45 degrees, modulus 20; and 2 d sin(theta) for 2 theta = 90, d = 1 and 2.
-  EXPECT_EQ(20.0f * sfconv::cos(45.0f * kDegree), 14.142136f);
-  EXPECT_EQ(20.0f * sfconv::sin(45.0f * kDegree), 14.142136f);
-  EXPECT_EQ((1.0f + 1.0f) * sfconv::sin((90.0f * 0.5f) * kDegree), 1.4142135f);
-  EXPECT_EQ((2.0f + 2.0f) * sfconv::sin((90.0f * 0.5f) * kDegree), 2.828427f);
 }
 
 }  // namespace

@@ -40,14 +40,5 @@ TEST(DetAngle, EveryExampleOfTheTable) {
   }
 }
 
-TEST(DetAngle, TheCountIsStoredBeforeTheStop) {
-  det_angle_reset();
-  test::TempDir dir;
-  TextInput in(dir.write("p.txt", "90 0 145 /\n"), 5);
-  std::int32_t count = -1;
-  EXPECT_THROW(det_angle(in, 4, count), RecognisedStop);
-  EXPECT_EQ(count, 3);
-}
-
 }  // namespace
 }  // namespace sfconv

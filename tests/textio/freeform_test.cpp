@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/files.hpp"
 #include "textio/editing_table.hpp"
 #include "textio/failure.hpp"
 #include "textio/freeform.hpp"
-#include "textio/text_input.hpp"
 
 namespace sfconv {
 namespace {
@@ -54,27 +52,6 @@ TEST(FreeForm, EveryExampleOfTheTable) {
     }
     EXPECT_EQ(got, c.rest) << "freeform.txt line " << c.line << ": \"" << c.first << "\"";
   }
-}
-
-TEST(FreeForm, FailuresNameTheParameterLine) {
-  std::int32_t a = 0, b = 0, c = 0;
-  try {
-    read_free("1 2", kLine, a, b, c);
-    FAIL() << "no failure";
-  } catch (const IoFailure& f) {
-    EXPECT_EQ(f.report(),
-              "sfconv: error in params.txt, line 7 (reading NX NY NZ)\n"
-              "Attempt to read past end of file\n? READ(UNIT=INTERNAL,...\n");
-  }
-}
-
-TEST(FreeForm, FromAStreamValuesContinueOnTheNextRecord) {
-  test::TempDir dir;
-  TextInput in(dir.write("v.txt", "1\n\n 2, 3\n4\n"), 2);
-  std::int32_t a = 0, b = 0, c = 0;
-  read_free(in, a, b, c);
-  EXPECT_EQ(a + b * 10 + c * 100, 321);
-  EXPECT_EQ(in.line(), 3);
 }
 
 }  // namespace
