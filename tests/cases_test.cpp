@@ -7,8 +7,10 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +102,9 @@ TEST_P(Case, GivesWhatItExpects) {
     std::size_t colon = line.find(':'), value = line.find_first_not_of(' ', colon + 1);
     keys.emplace(line.substr(0, colon), value == std::string::npos ? "" : line.substr(value));
   }
+  const std::set<std::string> known = {"args", "setup", "umask",  "ulimit", "beside",
+                                       "user", "needs", "status", "equal",  "mode"};
+  for (const auto& entry : keys) ASSERT_TRUE(known.count(entry.first)) << "key " << entry.first;
   auto key = [&keys](const std::string& k, const std::string& otherwise = "") {
     auto it = keys.find(k);
     return it == keys.end() ? otherwise : it->second;

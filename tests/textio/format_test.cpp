@@ -26,7 +26,8 @@ std::string walk(std::string_view text, int items) {
   for (int i = 0; i < items; ++i) {
     DataEdit e = control.next();
     t.log.append(" ").append(1, "AIFEG"[static_cast<int>(e.kind)]).append(std::to_string(e.w));
-    if (e.kind != EditKind::A && e.kind != EditKind::I) t.log.append(".").append(std::to_string(e.d));
+    if (e.kind != EditKind::A && e.kind != EditKind::I)
+      t.log.append(".").append(std::to_string(e.d));
     if (e.scale != 0) t.log.append("p").append(std::to_string(e.scale));
   }
   control.finish();
