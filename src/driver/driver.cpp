@@ -31,11 +31,9 @@ constexpr int kParameterUnit = 5;
 void read_name(TextInput& parameters, Text<512>& field, std::string_view what) {
   std::size_t length = readline(parameters, field, what);
   if (length > field.size()) {
-    throw IoFailure{"sfconv: error in " + parameters.name() + ", line " +
-                        std::to_string(parameters.line()) + ": the " + std::string(what) + " is " +
-                        (parameters.cut() ? "longer than the line kept"
-                                          : std::to_string(length) + " characters long"),
-                    "File name longer than 512 characters", "READ", std::to_string(kParameterUnit)};
+    const char* why = "File name longer than 512 characters";
+    if (parameters.cut()) fail_at(parameters, why, ": the ", what, " is longer than the line kept");
+    fail_at(parameters, why, ": the ", what, " is ", length, " characters long");
   }
 }
 
@@ -56,10 +54,10 @@ void refuse_output_over_input(const std::string& output) {
     struct stat st {};
     if (in.name.empty() || stat(in.name.c_str(), &st) != 0) continue;
     if (st.st_dev == out.st_dev && st.st_ino == out.st_ino) {
-      throw IoFailure{
-          "sfconv: the output file \"" + output + "\" is the " + in.what + " \"" + in.name + "\"",
-          "Cannot create file: it would replace an input of the run", "OPEN",
-          std::to_string(kOutputUnit)};
+      throw IoFailure{cat("sfconv: the output file ", quoted(output), " is the ", in.what, " ",
+                          quoted(in.name)),
+                      "Cannot create file: it would replace an input of the run", "OPEN",
+                      kOutputUnit};
     }
   }
 }
@@ -69,20 +67,20 @@ void refuse_output_over_input(const std::string& output) {
 void left_over_line(TextInput& parameters) {
   Text<512> line;
   if (readline_or_end(parameters, line.data(), line.size())) {
-    warn(place(parameters.name(), parameters.line()) +
-         "a line left over after the run: " + quote_line(line.trimmed()));
+    warn(cat(place(parameters.name(), parameters.line()),
+             "a line left over after the run: ", quote_line(line.trimmed())));
   }
 }
 
 // The end of the summary: the cell and the reflections as written.
 void sum_up(const std::string& output) {
   note("cell " + format_line("(6F10.5)"_fmt, RDATA.CELL));
-  std::string written = std::to_string(IDATA.NREF1 > 0 ? IDATA.NREF1 : 0) +
-                        (IDATA.NREF1 == 1 ? " reflection written" : " reflections written");
+  std::string written = cat(IDATA.NREF1 > 0 ? IDATA.NREF1 : 0,
+                            IDATA.NREF1 == 1 ? " reflection written" : " reflections written");
   std::string dropped;
   auto add = [&dropped](long n, const char* why) {
     if (n == 0) return;
-    dropped += (dropped.empty() ? "; dropped: " : ", ") + std::to_string(n) + " " + why;
+    dropped += cat(dropped.empty() ? "; dropped: " : ", ", n, " ", why);
   };
   add(REPORT.dropped_zero_intensity, "with zero intensity");
   add(REPORT.dropped_code, "with another phase's code");
@@ -115,11 +113,10 @@ void run(std::string_view parameter_file) {
   read_name(parameters, CDATA.FILEIN, "input file name");
   char prog = reader_for(CDATA.FILEIN.view());
   if (prog == ' ') {
-    throw RecognisedStop{
-        format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
-        at_line(parameters.name(), parameters.line()) + "the input file name " +
-            quote_line(CDATA.FILEIN.trimmed()) +
-            " holds none of .lst (GSAS), .out (FullProf) and .fos (KOLMEX) in its last part"};
+    stop_at(format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
+            parameters.name(), parameters.line(), "the input file name ",
+            quote_line(CDATA.FILEIN.trimmed()),
+            " holds none of .lst (GSAS), .out (FullProf) and .fos (KOLMEX) in its last part");
   }
   CDATA.PROG.assign(std::string_view(&prog, 1));
   if (prog == 'R') IDATA.phase_no = 1;

@@ -73,26 +73,26 @@ int main(int argc, char** argv) {
         } else if (arg == "--") {
           options = false;
         } else {
-          throw sfconv::IoFailure{kUsageLine, "Unknown option: " + std::string(arg), "OPEN", "5"};
+          throw sfconv::IoFailure{kUsageLine, sfconv::cat("Unknown option: ", arg), "OPEN", 5};
         }
         continue;
       }
       if (parameter_file != nullptr) {
         throw sfconv::IoFailure{kUsageLine,
-                                "Argument after the parameter file: " + std::string(arg) +
-                                    " (sfconv reads one parameter file)",
-                                "OPEN", "5"};
+                                sfconv::cat("Argument after the parameter file: ", arg,
+                                            " (sfconv reads one parameter file)"),
+                                "OPEN", 5};
       }
       parameter_file = argv[i];
     }
     if (parameter_file == nullptr) {
       throw sfconv::IoFailure{kUsageLine, "No parameter file was named on the command line", "OPEN",
-                              "5"};
+                              5};
     }
     if (std::strlen(parameter_file) > 512) {
       throw sfconv::IoFailure{"sfconv: cannot open the parameter file",
                               "Cannot open file: its name is longer than 512 characters", "OPEN",
-                              "5"};
+                              5};
     }
     sfconv::prepare_output_signals();
     sfconv::run(parameter_file);
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() ||
         std::fflush(stdout) != 0) {
       return report(
-          {"sfconv: cannot write to standard output", "Cannot write the message", "WRITE", "6"});
+          {"sfconv: cannot write to standard output", "Cannot write the message", "WRITE", 6});
     }
     if (!stop.where.empty()) std::fprintf(stderr, "%s\n", stop.where.c_str());
     return 1;

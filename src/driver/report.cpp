@@ -8,11 +8,6 @@ namespace sfconv {
 
 RunReport REPORT;
 
-std::string quote_line(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return quoted(text);
-}
-
 std::string angle_text(float degrees) {
   std::string text = format_line("(F7.2)"_fmt, degrees);
   std::size_t first = text.find_first_not_of(' ');

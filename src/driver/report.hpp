@@ -26,9 +26,6 @@ inline void warn(std::string line) {
   REPORT.warnings.push_back(std::move(line));
 }
 
-// A line of a file in double quotes, its trailing blanks left out.
-std::string quote_line(std::string_view text);
-
 // An angle in degrees as the output header writes it (F7.2), without blanks.
 std::string angle_text(float degrees);
 

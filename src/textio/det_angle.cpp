@@ -27,8 +27,9 @@ float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nang
   readline(parameters, line, "detector-angle");
   Origin origin = line_origin(parameters, "detector-angle");
   if (read_free(line.view(), origin, std::span<float>(table))) {
-    warn(place(origin.file, origin.line) + "the detector-angle line " + quote_line(line.trimmed()) +
-         " holds more than 25 angles; those after the 25th are not read");
+    warn(cat(place(origin.file, origin.line), "the detector-angle line ",
+             quote_line(line.trimmed()),
+             " holds more than 25 angles; those after the 25th are not read"));
   }
   nangles = 0;
   for (int i = 25; i >= 1; --i) {
@@ -38,17 +39,12 @@ float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nang
     }
   }
   if (n < 1 || n > nangles) {
-    std::string why = std::string(whose.empty() ? "the bank" : whose) + " is bank " +
-                      std::to_string(n) + ", but the detector-angle line gives ";
-    if (nangles == 0) {
-      why += "no angle";
-    } else if (nangles == 1) {
-      why += "1 angle (bank 1)";
-    } else {
-      why += std::to_string(nangles) + " angles (banks 1 to " + std::to_string(nangles) + ")";
-    }
-    throw RecognisedStop{format_line("(A,I4)"_fmt, "Invalid histogram number:", n),
-                         at_line(origin.file, origin.line) + why};
+    std::string given = nangles == 0   ? std::string("no angle")
+                        : nangles == 1 ? std::string("1 angle (bank 1)")
+                                       : cat(nangles, " angles (banks 1 to ", nangles, ")");
+    stop_at(format_line("(A,I4)"_fmt, "Invalid histogram number:", n), origin.file, origin.line,
+            whose.empty() ? "the bank" : whose, " is bank ", n,
+            ", but the detector-angle line gives ", given);
   }
   return table[n - 1];
 }

@@ -29,8 +29,8 @@ std::string printable_name(std::string_view name) {
 
 std::FILE* open_existing(const std::string& name, int unit) {
   auto refuse = [&](const std::string& why) {
-    throw IoFailure{"sfconv: cannot open \"" + printable_name(name) + "\"",
-                    "Cannot open file: " + why, "OPEN", std::to_string(unit)};
+    throw IoFailure{cat("sfconv: cannot open ", quoted(printable_name(name))),
+                    cat("Cannot open file: ", why), "OPEN", unit};
   };
   if (name.empty()) refuse("No file name given");
   // The C library would open the name up to the NUL: another file.

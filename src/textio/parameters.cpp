@@ -24,9 +24,8 @@ Origin next_line(TextInput& parameters, std::string_view what) {
 
 void warn_more_values(const Origin& origin, std::size_t read) {
   std::string text(CDATA.LINE.trimmed());
-  std::string w = place(origin.file, origin.line) + "the " + std::string(origin.what) + " line " +
-                  quote_line(text) + " holds more values than the " + std::to_string(read) +
-                  " read from it";
+  std::string w = cat(place(origin.file, origin.line), "the ", origin.what, " line ",
+                      quote_line(text), " holds more values than the ", read, " read from it");
   for (std::size_t i = 1; i + 1 < text.size(); ++i) {
     if (text[i] == ',' && text[i - 1] >= '0' && text[i - 1] <= '9' && text[i + 1] >= '0' &&
         text[i + 1] <= '9') {
@@ -65,12 +64,11 @@ void space_group_line(TextInput& parameters) {
   } else if (line[1] != ' ' && line[1] != ',') {
     why = "the lattice letter must be followed by a blank or a comma, then the number";
   } else if (IDATA.SPG < 1 || IDATA.SPG > 230) {
-    why = "the space-group number " + std::to_string(IDATA.SPG) + " is not between 1 and 230";
+    why = cat("the space-group number ", IDATA.SPG, " is not between 1 and 230");
   }
   if (!why.empty()) {
-    throw RecognisedStop{
-        format_line("(2A)"_fmt, " Invalid space-group line: ", CDATA.LINE.trimmed()),
-        at_line(origin.file, origin.line) + why};
+    stop_at(format_line("(2A)"_fmt, " Invalid space-group line: ", CDATA.LINE.trimmed()),
+            origin.file, origin.line, why);
   }
   if (more) warn_more_values(origin, dash == std::string_view::npos ? 1 : 2);
 }
@@ -88,18 +86,16 @@ void read_data_gsas_fullprof(TextInput& parameters) {
   } else if (IDATA.IAMP == 1) {
     value_line(parameters, "total amplitudes", RDATA.TOTAMP, RDATA.TOTAMP2);
   } else {
-    throw RecognisedStop{format_line("(A)"_fmt, " IAMP should be 0 or 1"),
-                         at_line(parameters.name(), parameters.line()) + "IAMP is " +
-                             std::to_string(IDATA.IAMP) +
-                             "; it must be 0 (one total amplitude) or 1 (two totals, b+ and b-)"};
+    stop_at(format_line("(A)"_fmt, " IAMP should be 0 or 1"), parameters.name(), parameters.line(),
+            "IAMP is ", IDATA.IAMP,
+            "; it must be 0 (one total amplitude) or 1 (two totals, b+ and b-)");
   }
   value_line(parameters, "lambda0", RDATA.lambda0);
   value_line(parameters, "histogram", IDATA.histogram);
   if (IDATA.histogram < 0) {
-    throw RecognisedStop{format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
-                         at_line(parameters.name(), parameters.line()) +
-                             "the histogram number is " + std::to_string(IDATA.histogram) +
-                             "; it must not be negative"};
+    stop_at(format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
+            parameters.name(), parameters.line(), "the histogram number is ", IDATA.histogram,
+            "; it must not be negative");
   }
   value_line(parameters, "phase", IDATA.phase_no);
 }

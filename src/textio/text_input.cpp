@@ -79,9 +79,9 @@ bool TextInput::refill() {
   nl_valid_ = false;
   if (got == 0) {
     if (std::ferror(file_)) {
-      throw IoFailure{"sfconv: error in " + name_ + ", line " + std::to_string(line_ + 1),
-                      std::string("Cannot read file: ") + std::strerror(errno), "READ",
-                      std::to_string(unit_)};
+      // The line that was being read.
+      throw IoFailure{error_in(name_, line_ + 1), cat("Cannot read file: ", std::strerror(errno)),
+                      "READ", unit_};
     }
     at_eof_ = true;
     return false;
@@ -157,8 +157,7 @@ bool TextInput::next_slow(std::string_view& record) {
 
 void TextInput::seek(std::uint64_t offset, long line) {
   if (file_ == nullptr || fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
-    throw IoFailure{"sfconv: cannot rewind " + name_, "Cannot rewind the file", "READ",
-                    std::to_string(unit_)};
+    throw IoFailure{cat("sfconv: cannot rewind ", name_), "Cannot rewind the file", "READ", unit_};
   }
   std::clearerr(file_);
   base_ = offset;
@@ -172,22 +171,21 @@ void TextInput::seek(std::uint64_t offset, long line) {
 }
 
 void TextInput::fail(const char* message) const {
-  throw IoFailure{"sfconv: error in " + name_ + ", line " + std::to_string(line_), message, "READ",
-                  std::to_string(unit_)};
+  fail_at(*this, message);
 }
 
 void TextInput::fail_end_of_file() const {
   std::string header;
   if (line_ == 0 && trailing_ == 0) {
-    header = "sfconv: " + name_ + " is empty";
+    header = cat("sfconv: ", name_, " is empty");
   } else if (line_ == 0) {
-    header = "sfconv: " + name_ + " holds no line feed: its " + std::to_string(trailing_) +
-             " bytes are no complete line";
+    header = cat("sfconv: ", name_, " holds no line feed: its ", trailing_,
+                 " bytes are no complete line");
   } else {
-    header = "sfconv: " + name_ + " ended (line " + std::to_string(line_) + ")";
+    header = cat("sfconv: ", name_, " ended (line ", line_, ")");
   }
   if (!task_.empty()) header.append(" while ").append(task_);
-  throw IoFailure{header, msg::end_of_file, "READ", std::to_string(unit_)};
+  throw IoFailure{header, msg::end_of_file, "READ", unit_};
 }
 
 void RecordOf::fail_end_of_file() const {

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "textio/failure.hpp"
 #include "textio/record_source.hpp"
 
 namespace sfconv {
@@ -195,6 +196,13 @@ inline std::size_t TextInput::find_newline(bool& clean) {
   }
   clean = (fix & ((m & (~m + 1)) - 1)) == 0;  // none below the line feed
   return nl_base_ + static_cast<std::size_t>(std::countr_zero(m));
+}
+
+// Fails the stream's current record: "sfconv: error in FILE, line N" and
+// `more` on the report's first line, `message` on its second.
+template <typename... More>
+[[noreturn]] void fail_at(const TextInput& in, std::string message, const More&... more) {
+  throw IoFailure{error_in(in.name(), in.line(), more...), std::move(message), "READ", in.unit()};
 }
 
 // Whether a line begins with a marker text: the test every search makes on

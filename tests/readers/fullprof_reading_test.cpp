@@ -141,7 +141,7 @@ TEST_P(RealOutputs, GetAsFarAsTheTableMarker) {
   auto failure = read_fullprof(kReal + r.output, dir / "none.fou", "145.0 /\n", &lines);
   ASSERT_TRUE(failure);
   EXPECT_EQ(failure->statement, "OPEN");
-  EXPECT_EQ(failure->unit, "2");
+  EXPECT_EQ(failure->unit, 2);
   EXPECT_TRUE(CDATA.LSTLINE.starts_with(" Pattern#  1 Phase No.:   1 Phase name: "));
   EXPECT_EQ(lines, r.marker_line + 1);
   EXPECT_EQ(LDATA.TOF, r.tof);

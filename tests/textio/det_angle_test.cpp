@@ -34,7 +34,7 @@ TEST(DetAngle, EveryExampleOfTheTable) {
       got = s.line;
     } catch (const IoFailure& f) {
       got = f.message == msg::end_of_file ? "end-of-file" : "illegal";
-      EXPECT_EQ(f.unit, "INTERNAL");
+      EXPECT_EQ(f.unit, IoFailure::kInternal);
     }
     EXPECT_EQ(got, c.rest) << "det_angle.txt line " << c.line;
   }

@@ -112,7 +112,7 @@ TEST(FieldInput, IllegalCharacterIsReportedForTheRecord) {
   } catch (const IoFailure& f) {
     EXPECT_EQ(f.message, "Illegal character in numeric input");
     EXPECT_EQ(f.statement, "READ");
-    EXPECT_EQ(f.unit, "INTERNAL");
+    EXPECT_EQ(f.unit, IoFailure::kInternal);
     EXPECT_NE(f.header.find("test.txt, line 3"), std::string::npos) << f.header;
   }
 }
@@ -124,7 +124,7 @@ TEST(FieldInput, ATextFieldHasOneRecordOnly) {
     FAIL() << "no failure";
   } catch (const IoFailure& f) {
     EXPECT_EQ(f.message, "Attempt to read past end of file");
-    EXPECT_EQ(f.unit, "INTERNAL");
+    EXPECT_EQ(f.unit, IoFailure::kInternal);
   }
   EXPECT_EQ(a, 1.0f);
 }

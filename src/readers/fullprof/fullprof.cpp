@@ -110,8 +110,7 @@ bool seek_numbered(TextInput& in, std::string_view marker, const Format& layout,
 
 void find_numbered(TextInput& in, std::string_view marker, const Format& layout,
                    std::int32_t wanted, std::string_view what, std::string_view noun) {
-  in.set_task("looking for " + quoted(marker) + " of " + std::string(noun) + " " +
-              std::to_string(wanted));
+  in.set_task(cat("looking for ", quoted(marker), " of ", noun, " ", wanted));
   if (!seek_numbered(in, marker, layout, wanted, what)) in.fail_end_of_file();
 }
 
@@ -131,7 +130,7 @@ void find_pattern(TextInput& output, TextInput& parameters) {
   find_numbered(output, kPatternBlock, "(44X,I3)"_fmt, IDATA.histogram, "the pattern number",
                 "pattern");
 
-  output.set_task("reading the radiation lines after " + quoted(kPatternBlock));
+  output.set_task(cat("reading the radiation lines after ", quoted(kPatternBlock)));
   read(output, "()"_fmt);
   read(output, "(A)"_fmt, CDATA.LSTLINE);
   LDATA.TOF = false;
@@ -140,9 +139,9 @@ void find_pattern(TextInput& output, TextInput& parameters) {
     if (CDATA.LSTLINE.cols(13, 26) == "Time-Of-Flight") {
       LDATA.TOF = true;
       IDATA.nbank = IDATA.histogram;
-      RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles,
-                                 "pattern " + std::to_string(IDATA.histogram) + " of " +
-                                     output.name() + " (a time-of-flight pattern)");
+      RDATA.twotheta = det_angle(
+          parameters, IDATA.nbank, IDATA.nangles,
+          cat("pattern ", IDATA.histogram, " of ", output.name(), " (a time-of-flight pattern)"));
     }
   }
 }
@@ -158,7 +157,7 @@ struct Place {
 // twice (a convergence block restarts at "CYCLE No.: 1"), so the place, not
 // the number, tells the last cycle. The first line: no cycle marker at all.
 Place last_cycle(TextInput& output, Layouts& met) {
-  output.set_task("looking for " + quoted(kRunFinished));
+  output.set_task(cat("looking for ", quoted(kRunFinished)));
   Place last;
   for (;;) {
     std::string_view record = output.next_required();
@@ -183,10 +182,10 @@ bool digit_at(std::string_view record, std::size_t column) {
 // columns (8 blanks, then 8.478844), so a line whose columns 15 and 16 both
 // hold digits is read again from all 16.
 void read_cell(TextInput& output, Layouts& met) {
-  output.set_task("looking for " + quoted(kCell) + " or " + quoted(kDirectCell));
+  output.set_task(cat("looking for ", quoted(kCell), " or ", quoted(kDirectCell)));
   std::string_view marker = find_either(output, kCell, kDirectCell);
   met.direct_cell = marker == kDirectCell;
-  output.set_task("reading the six lines after " + quoted(marker));
+  output.set_task(cat("reading the six lines after ", quoted(marker)));
   for (std::size_t k = 0; k < 6; ++k) {
     std::string_view record = output.next_required();
     RecordOf line(output, record);
@@ -212,8 +211,8 @@ void find_table(TextInput& output, const Place& cycle, Layouts& met) {
   find_numbered(output, kProfile, "(36X,I3)"_fmt, IDATA.histogram, "the pattern number", "pattern");
   read_cell(output, met);
 
-  output.set_task("looking for " + quoted(kTable) + " of pattern " +
-                  std::to_string(IDATA.histogram) + ", phase " + std::to_string(IDATA.phase_no));
+  output.set_task(cat("looking for ", quoted(kTable), " of pattern ", IDATA.histogram, ", phase ",
+                      IDATA.phase_no));
   for (;;) {
     find(output, kTable);
     std::int32_t pattern = 0;
@@ -229,7 +228,7 @@ void find_table(TextInput& output, const Place& cycle, Layouts& met) {
       break;
     }
   }
-  output.set_task("reading the line after " + quoted(kTable));
+  output.set_task(cat("reading the line after ", quoted(kTable)));
   read(output, "()"_fmt);
 }
 
@@ -296,10 +295,8 @@ Reflection decode(const TextInput& output, const Columns& columns) {
   } else {
     // No header has said where the columns stand; a guess could take any
     // number for the intensity.
-    throw IoFailure{"sfconv: error in " + output.name() + ", line " +
-                        std::to_string(output.line()) + ": no table header before this line",
-                    "Reflection line before the table header", "READ",
-                    std::to_string(output.unit())};
+    fail_at(output, "Reflection line before the table header",
+            ": no table header before this line");
   }
   return r;
 }
@@ -308,14 +305,14 @@ Reflection decode(const TextInput& output, const Columns& columns) {
 // that FullProf 6.x writes with Fou=2 have a capital N (and no phase angle),
 // so that marker is sought too, but only where the usual one is missing.
 std::string_view find_second_phase(TextInput& second) {
-  std::string of_phase = " of phase " + std::to_string(IDATA.phase_no);
-  second.set_task("looking for " + quoted(kSecondPhase) + of_phase);
+  std::string of_phase = cat(" of phase ", IDATA.phase_no);
+  second.set_task(cat("looking for ", quoted(kSecondPhase), of_phase));
   if (seek_numbered(second, kSecondPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
     return kSecondPhase;
   }
   second.rewind();
-  second.set_task("looking for " + quoted(kSecondPhase) + " or " + quoted(kFourierPhase) +
-                  of_phase);
+  second.set_task(
+      cat("looking for ", quoted(kSecondPhase), " or ", quoted(kFourierPhase), of_phase));
   if (!seek_numbered(second, kFourierPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
     second.fail_end_of_file();
   }
@@ -338,7 +335,7 @@ bool blank_columns(std::string_view record, std::size_t first, std::size_t last)
 }
 
 std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
-  return std::to_string(h) + " " + std::to_string(k) + " " + std::to_string(l);
+  return cat(h, " ", k, " ", l);
 }
 
 // Reads the record paired with the reflection line `r`; false at the end of
@@ -359,21 +356,18 @@ bool read_record(TextInput& second, const TextInput& output, const Reflection& r
     RecordOf indices(second, line);
     read(indices, "(3I4)"_fmt, h, k, l);
     if (h != r.h || k != r.k || l != r.l) {
-      throw IoFailure{"sfconv: reflection " + hkl(r.h, r.k, r.l) + " on line " +
-                          std::to_string(output.line()) + " of " + output.name() + ", but " +
-                          hkl(h, k, l) + " on line " + std::to_string(second.line()) + " of " +
-                          second.name(),
+      throw IoFailure{cat("sfconv: reflection ", hkl(r.h, r.k, r.l), " on line ", output.line(),
+                          " of ", output.name(), ", but ", hkl(h, k, l), " on line ", second.line(),
+                          " of ", second.name()),
                       "Reflection mismatch between the output file and the second file", "READ",
-                      std::to_string(second.unit())};
+                      second.unit()};
     }
   }
 
   if (blank_columns(line, 37, 48)) {
-    throw IoFailure{"sfconv: error in " + second.name() + ", line " +
-                        std::to_string(second.line()) +
-                        ": no phase angle in columns 37-48; FullProf writes the phases into the "
-                        ".fou file when the .pcr has Fou=4",
-                    "No phase angle in the second file", "READ", std::to_string(second.unit())};
+    fail_at(second, "No phase angle in the second file",
+            ": no phase angle in columns 37-48; FullProf writes the phases into the .fou file "
+            "when the .pcr has Fou=4");
   }
   return true;
 }
@@ -396,10 +390,9 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
     // The record of this line: modulus and phase angle in degrees. The end
     // of the second file ends the table; this line is not stored.
     if (!read_record(second, output, r, rec)) {
-      warn("the second file " + second.name() + " ended after " + std::to_string(paired) +
-           (paired == 1 ? " reflection line" : " reflection lines") + " of the table; line " +
-           std::to_string(output.line()) + " of " + output.name() +
-           " and those after it are not converted");
+      warn(cat("the second file ", second.name(), " ended after ", paired,
+               paired == 1 ? " reflection line" : " reflection lines", " of the table; line ",
+               output.line(), " of ", output.name(), " and those after it are not converted"));
       return i - 1;
     }
     ++paired;
@@ -412,12 +405,10 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
     }
 
     if (i > MAXREF) {
-      throw RecognisedStop{
-          format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
-          at_line(output.name(), output.line()) + "the table of pattern " +
-              std::to_string(IDATA.histogram) + ", phase " + std::to_string(IDATA.phase_no) +
-              " has more than " + std::to_string(MAXREF) +
-              " reflections with non-zero intensity, the most sfconv holds"};
+      stop_at(format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
+              output.name(), output.line(), "the table of pattern ", IDATA.histogram, ", phase ",
+              IDATA.phase_no, " has more than ", MAXREF,
+              " reflections with non-zero intensity, the most sfconv holds");
     }
     std::size_t s = static_cast<std::size_t>(i - 1);
     IDATA.IH[s] = r.h;
@@ -438,24 +429,24 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
 void sum_up(const TextInput& output, const TextInput& second, const Layouts& met) {
   std::string layouts;
   auto add = [&layouts](bool met, const char* what) {
-    if (met) layouts += (layouts.empty() ? "" : ", ") + std::string(what);
+    if (met) layouts += cat(layouts.empty() ? "" : ", ", what);
   };
   add(met.colon_marker, "table marker with \"Phase No.:\"");
   add(met.shifted_headers, "table headers two columns right");
   add(met.cell_16, "cell values in 16 columns");
   add(met.direct_cell, "\" => Direct cell parameters:\"");
-  note("read FullProf output " + output.name() + " (" +
-       (layouts.empty() ? std::string("the older layouts") : layouts) + ")");
+  note(cat("read FullProf output ", output.name(), " (",
+           layouts.empty() ? std::string("the older layouts") : layouts, ")"));
   note("second file " + second.name() + ", its records after " + quoted(met.second_marker));
-  std::string pattern = "pattern " + std::to_string(IDATA.histogram);
+  std::string pattern = cat("pattern ", IDATA.histogram);
   if (LDATA.TOF) {
-    pattern += " (time of flight, bank " + std::to_string(IDATA.nbank) + " at 2theta " +
-               angle_text(RDATA.twotheta) + ")";
+    pattern +=
+        cat(" (time of flight, bank ", IDATA.nbank, " at 2theta ", angle_text(RDATA.twotheta), ")");
   }
-  note(pattern + ", phase " + std::to_string(IDATA.phase_no));
-  note(met.cycle_line == 0 ? std::string("no cycle marker: results taken from the first line on")
-                           : "last cycle: line " + std::to_string(met.cycle_line) + " " +
-                                 quote_line(met.cycle_text));
+  note(cat(pattern, ", phase ", IDATA.phase_no));
+  note(met.cycle_line == 0
+           ? std::string("no cycle marker: results taken from the first line on")
+           : cat("last cycle: line ", met.cycle_line, " ", quote_line(met.cycle_text)));
 }
 
 }  // namespace
@@ -469,9 +460,8 @@ void fullprof(TextInput& output, TextInput& parameters) {
   met.second_marker = find_second_phase(second);
   IDATA.NREF1 = read_table(output, second, met);
   if (IDATA.NREF1 == 0) {
-    REPORT.no_reflection_why = "the table of pattern " + std::to_string(IDATA.histogram) +
-                               ", phase " + std::to_string(IDATA.phase_no) +
-                               " holds no reflection with non-zero intensity";
+    REPORT.no_reflection_why = cat("the table of pattern ", IDATA.histogram, ", phase ",
+                                   IDATA.phase_no, " holds no reflection with non-zero intensity");
   }
   sum_up(output, second, met);
   second.close();

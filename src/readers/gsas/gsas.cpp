@@ -68,7 +68,7 @@ std::string_view find_line(TextInput& listing, std::string_view marker) {
 }
 
 void find(TextInput& listing, std::string_view marker) {
-  listing.set_task("looking for " + quoted(marker));
+  listing.set_task(cat("looking for ", quoted(marker)));
   CDATA.LSTLINE.assign(find_line(listing, marker));
 }
 
@@ -80,8 +80,8 @@ bool columns_are(std::string_view line, std::size_t first, std::string_view text
 // GSAS marks a time-of-flight histogram's detector bank on a line such as
 // " Hstgm  2 PNT  3 ...": the histogram in columns 8-9, the bank in 16-17.
 long bank_line(TextInput& listing) {
-  listing.set_task("looking for the " + quoted(kBankLine) + " line of PNT histogram " +
-                   std::to_string(IDATA.histogram));
+  listing.set_task(
+      cat("looking for the ", quoted(kBankLine), " line of PNT histogram ", IDATA.histogram));
   const Text<50>& line = CDATA.LSTLINE;
   for (;;) {
     std::string_view record = find_line(listing, kBankLine);
@@ -101,8 +101,8 @@ long bank_line(TextInput& listing) {
 // of each pair carries a histogram number in columns 1-3.
 void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWorking& w) {
   find(listing, kConstants);
-  listing.set_task("looking for the line of histogram " + std::to_string(IDATA.histogram) +
-                   " after " + quoted(kConstants));
+  listing.set_task(
+      cat("looking for the line of histogram ", IDATA.histogram, " after ", quoted(kConstants)));
   for (;;) {
     skip_line(listing);
     read_line(listing, CDATA.LSTLINE);
@@ -116,11 +116,9 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
   // Only these three types have a Lorentz-polarization factor; any other,
   // constant wavelength or not, stops here, before a parameter line is read.
   if (type != "PXC" && type != "PNC" && type != "PNT") {
-    throw RecognisedStop{format_line("(2A)"_fmt, " Invalid diffraction type: ", CDATA.DIFTYP),
-                         at_line(listing.name(), listing.line()) + "histogram " +
-                             std::to_string(IDATA.histogram) + " has the diffraction type " +
-                             quote_line(CDATA.DIFTYP.view()) +
-                             "; sfconv converts PXC, PNC and PNT histograms"};
+    stop_at(format_line("(2A)"_fmt, " Invalid diffraction type: ", CDATA.DIFTYP), listing.name(),
+            listing.line(), "histogram ", IDATA.histogram, " has the diffraction type ",
+            quote_line(CDATA.DIFTYP.view()), "; sfconv converts PXC, PNC and PNT histograms");
   }
   if (type[2] == 'C') {
     LDATA.TOF = false;
@@ -135,17 +133,16 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
   } else {
     LDATA.TOF = true;
     const long bank_line_number = bank_line(listing);
-    RDATA.twotheta =
-        det_angle(parameters, IDATA.nbank, IDATA.nangles,
-                  "histogram " + std::to_string(IDATA.histogram) + " of " + listing.name() +
-                      " (line " + std::to_string(bank_line_number) + ")");
+    RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles,
+                               cat("histogram ", IDATA.histogram, " of ", listing.name(), " (line ",
+                                   bank_line_number, ")"));
   }
 }
 
 // After the refinement GSAS prints either the histogram scale factors or the
 // phase fractions, three lines below their heading, 15 columns per histogram.
 void phase_fraction(TextInput& listing, GsasWorking& w) {
-  listing.set_task("looking for " + quoted(kScaleFactors) + " or " + quoted(kFractions));
+  listing.set_task(cat("looking for ", quoted(kScaleFactors), " or ", quoted(kFractions)));
   for (;;) {
     std::string_view record = listing.next_required();
     if (starts_with_marker(record, kScaleFactors)) {
@@ -158,7 +155,7 @@ void phase_fraction(TextInput& listing, GsasWorking& w) {
       break;
     }
   }
-  listing.set_task("reading the phase fractions under " + quoted(kFractions));
+  listing.set_task(cat("reading the phase fractions under ", quoted(kFractions)));
   skip_line(listing);
   skip_line(listing);
   read_line(listing, CDATA.LINE);
@@ -175,7 +172,7 @@ void phase_fraction(TextInput& listing, GsasWorking& w) {
 }
 
 void lattice_parameters(TextInput& listing) {
-  listing.set_task("looking for the lattice heading " + quoted(kLattice));
+  listing.set_task(cat("looking for the lattice heading ", quoted(kLattice)));
   CDATA.LINE.assign(find_line(listing, kLattice));
   listing.set_task("reading the lattice parameters under the lattice heading");
   read(listing, "(11X,3F10.6,3F10.3)"_fmt, RDATA.CELL);
@@ -190,8 +187,7 @@ void lattice_parameters(TextInput& listing) {
 // first heading of the list only, so a line is skipped only when no other
 // histogram's heading came before.
 bool data_block(TextInput& listing) {
-  listing.set_task("reading the line under the data heading of histogram " +
-                   std::to_string(IDATA.histogram));
+  listing.set_task(cat("reading the line under the data heading of histogram ", IDATA.histogram));
   const Text<50>& line = CDATA.LSTLINE;
   bool other_seen = false;
   std::string_view record;
@@ -255,11 +251,9 @@ void reflection_list(TextInput& listing, const GsasWorking& w) {
       continue;
     }
     if (n == MAXREF) {
-      throw RecognisedStop{
-          format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
-          at_line(listing.name(), listing.line()) + "histogram " + std::to_string(IDATA.histogram) +
-              " has more than " + std::to_string(MAXREF) + " reflections of phase " +
-              std::to_string(IDATA.phase_no) + ", the most sfconv holds"};
+      stop_at(format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
+              listing.name(), listing.line(), "histogram ", IDATA.histogram, " has more than ",
+              MAXREF, " reflections of phase ", IDATA.phase_no, ", the most sfconv holds");
     }
     gsas_store(n, r, w);
     ++n;
@@ -314,16 +308,12 @@ void gsas(TextInput& listing, TextInput& parameters) {
   GsasWorking w;
   note("read GSAS listing " + listing.name());
   diffractometer_constants(listing, parameters, w);
-  std::string histogram = "histogram " + std::to_string(IDATA.histogram) + " (" +
-                          std::string(CDATA.DIFTYP.view()) + ")";
-  if (LDATA.TOF) {
-    histogram += ", bank " + std::to_string(IDATA.nbank) + " at 2theta " +
-                 angle_text(RDATA.twotheta);
-  }
-  note(histogram + ", phase " + std::to_string(IDATA.phase_no));
+  std::string histogram = cat("histogram ", IDATA.histogram, " (", CDATA.DIFTYP.view(), ")");
+  if (LDATA.TOF)
+    histogram += cat(", bank ", IDATA.nbank, " at 2theta ", angle_text(RDATA.twotheta));
+  note(cat(histogram, ", phase ", IDATA.phase_no));
   find(listing, kChiSquared);
-  note("end of the refinement: line " + std::to_string(listing.line()) + " " +
-       quote_line(CDATA.LSTLINE.view()));
+  note(cat("end of the refinement: line ", listing.line(), " ", quote_line(CDATA.LSTLINE.view())));
   phase_fraction(listing, w);
   if (CDATA.DIFTYP.view()[1] == 'N') {
     note(w.fraction_found ? "phase fraction " + format_line("(F8.6)"_fmt, RDATA.PHFRAC)
@@ -333,14 +323,14 @@ void gsas(TextInput& listing, TextInput& parameters) {
   if (!data_block(listing)) {
     IDATA.NREF1 = 0;  // no list for the histogram: a file without reflections
     REPORT.no_reflection_why =
-        listing.name() + " has no reflection list for histogram " + std::to_string(IDATA.histogram);
+        cat(listing.name(), " has no reflection list for histogram ", IDATA.histogram);
     return;
   }
   reflection_list(listing, w);
   if (IDATA.NREF1 == 0) {
-    REPORT.no_reflection_why = "the list of histogram " + std::to_string(IDATA.histogram) +
-                               " holds no reflection of phase " + std::to_string(IDATA.phase_no) +
-                               " with positive F^2 values";
+    REPORT.no_reflection_why =
+        cat("the list of histogram ", IDATA.histogram, " holds no reflection of phase ",
+            IDATA.phase_no, " with positive F^2 values");
   }
 }
 

@@ -49,16 +49,13 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   fos.read(count, "number of reflections");
   IDATA.NREF1 = int_at(count, 0);
   if (IDATA.NREF1 > MAXREF) {
-    throw RecognisedStop{
-        format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
-        "sfconv: " + fos.name() + ", record " + std::to_string(fos.records()) +
-            ": the file counts " + std::to_string(IDATA.NREF1) +
-            " reflections; sfconv holds at most " + std::to_string(MAXREF)};
+    stop(format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
+         fos.name(), ", record ", fos.records(), ": the file counts ", IDATA.NREF1,
+         " reflections; sfconv holds at most ", MAXREF);
   }
 
   if (IDATA.NREF1 <= 0) {
-    REPORT.no_reflection_why =
-        fos.name() + " counts " + std::to_string(IDATA.NREF1) + " reflections";
+    REPORT.no_reflection_why = cat(fos.name(), " counts ", IDATA.NREF1, " reflections");
   }
 
   std::array<unsigned char, 28> reflection;

@@ -69,16 +69,15 @@ void RecordFile::read(std::span<unsigned char> items, std::string_view what) {
   std::size_t front = length < items.size() ? length : items.size();
   if (!take(items.data(), front)) fail(msg::end_of_file, "ended in");
   if (length < items.size()) {
-    fail(msg::end_of_record, "has " + std::to_string(length) + " bytes where " +
-                                 std::to_string(items.size()) + " are needed in");
+    fail(msg::end_of_record, cat("has ", length, " bytes where ", items.size(), " are needed in"));
   }
   if (!skip(length - front) || !take(word, 4)) fail(msg::end_of_file, "ended in");
 }
 
 void RecordFile::fail(const char* message, const std::string& detail) const {
-  std::string header = "sfconv: " + name_ + " " + detail + " record " + std::to_string(records_);
+  std::string header = cat("sfconv: ", name_, " ", detail, " record ", records_);
   if (!what_.empty()) header.append(" (").append(what_).append(")");
-  throw IoFailure{header, message, "READ", std::to_string(unit_)};
+  throw IoFailure{header, message, "READ", unit_};
 }
 
 }  // namespace sfconv
