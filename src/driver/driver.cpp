@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "driver/read_data.hpp"
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "driver/writer.hpp"
@@ -14,7 +15,6 @@
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/files.hpp"
-#include "textio/parameters.hpp"
 #include "textio/readline.hpp"
 #include "textio/text_input.hpp"
 #include "textio/text_output.hpp"
@@ -67,29 +67,8 @@ void refuse_output_over_input(const std::string& output) {
 void left_over_line(TextInput& parameters) {
   Text<512> line;
   if (readline_or_end(parameters, line.data(), line.size())) {
-    warn(cat(place(parameters.name(), parameters.line()),
-             "a line left over after the run: ", quote_line(line.trimmed())));
-  }
-}
-
-// The end of the summary: the cell and the reflections as written.
-void sum_up(const std::string& output) {
-  note("cell " + format_line("(6F10.5)"_fmt, RDATA.CELL));
-  std::string written = cat(IDATA.NREF1 > 0 ? IDATA.NREF1 : 0,
-                            IDATA.NREF1 == 1 ? " reflection written" : " reflections written");
-  std::string dropped;
-  auto add = [&dropped](long n, const char* why) {
-    if (n == 0) return;
-    dropped += cat(dropped.empty() ? "; dropped: " : ", ", n, " ", why);
-  };
-  add(REPORT.dropped_zero_intensity, "with zero intensity");
-  add(REPORT.dropped_code, "with another phase's code");
-  add(REPORT.dropped_f2, "with an F^2 value not positive");
-  note(written + dropped);
-  note("wrote " + output);
-  if (IDATA.NREF1 <= 0) {
-    warn("no reflection written to " + output +
-         (REPORT.no_reflection_why.empty() ? "" : ": " + REPORT.no_reflection_why));
+    warn(place(parameters.name(), parameters.line()),
+         "a line left over after the run: ", quote_line(line.trimmed()));
   }
 }
 

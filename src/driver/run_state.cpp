@@ -1,7 +1,7 @@
 // The run state's one instance.
 #include "driver/run_state.hpp"
 
-#include "driver/report.hpp"
+#include "textio/report.hpp"
 
 namespace sfconv {
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "textio/det_angle.hpp"
 #include "textio/text_field.hpp"
 
 namespace sfconv {
@@ -47,7 +48,8 @@ struct RealData {
   float lambda;   // GSAS wavelength (constant wavelength)
   float lambda0;  // wavelength written to the header
   std::array<float, MAXREF> FOR, FOI, FOABS, IO, WAVE;
-  float twotheta;  // 2theta of the detector bank, degrees (time of flight)
+  float twotheta;     // 2theta of the detector bank, degrees (time of flight)
+  AngleTable angles;  // the detector-angle line: 2theta of banks 1 to 25
   float TOTAMP, TOTAMP2;
   float E;
   std::array<float, 6> CELL;  // a, b, c, alpha, beta, gamma

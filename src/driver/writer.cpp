@@ -6,10 +6,10 @@
 #include <span>
 #include <string>
 
-#include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
+#include "textio/report.hpp"
 
 namespace sfconv {
 
@@ -30,14 +30,14 @@ void warn_nonfinite(const std::array<long, 6>& records) {
   for (std::size_t c = 0; c < 6; ++c) {
     long n = records[c];
     if (n == 0) continue;
-    warn(cat(n, n == 1 ? " record has" : " records have", " a non-finite ", columns[c],
-             " (written as Infinity or NaN)"));
+    warn(n, n == 1 ? " record has" : " records have", " a non-finite ", columns[c],
+         " (written as Infinity or NaN)");
   }
   const auto& R = RDATA;
   long cell = 0;
   for (float v : R.CELL) cell += !std::isfinite(v);
   if (cell > 0) {
-    warn(cat("the cell line holds ", cell, cell == 1 ? " non-finite value" : " non-finite values"));
+    warn("the cell line holds ", cell, cell == 1 ? " non-finite value" : " non-finite values");
   }
   if (IDATA.IAMP == 0 || IDATA.IAMP == 1) {
     std::string which;

@@ -1,35 +1,24 @@
 // The detector-angle line of the parameter file.
 #include "textio/det_angle.hpp"
 
-#include <array>
 #include <span>
 
-#include "driver/report.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/freeform.hpp"
 #include "textio/readline.hpp"
+#include "textio/report.hpp"
 
 namespace sfconv {
 
-namespace {
-// Angles of banks 1 to 25; an entry of exactly zero counts as not given.
-std::array<float, 25> table{};
-}  // namespace
-
-void det_angle_reset() {
-  table.fill(0.0f);
-}
-
 float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nangles,
-                std::string_view whose) {
+                AngleTable& table, std::string_view whose) {
   Text<150> line;
   readline(parameters, line, "detector-angle");
   Origin origin = line_origin(parameters, "detector-angle");
   if (read_free(line.view(), origin, std::span<float>(table))) {
-    warn(cat(place(origin.file, origin.line), "the detector-angle line ",
-             quote_line(line.trimmed()),
-             " holds more than 25 angles; those after the 25th are not read"));
+    warn(place(origin.file, origin.line), "the detector-angle line ", quote_line(line.trimmed()),
+         " holds more than 25 angles; those after the 25th are not read");
   }
   nangles = 0;
   for (int i = 25; i >= 1; --i) {

@@ -31,7 +31,6 @@ std::optional<IoFailure> read_fullprof(const std::string& output, const std::str
                                        const std::string& rest = "145.0 /\n",
                                        long* lines = nullptr) {
   reset_run_state();
-  det_angle_reset();
   test::TempDir dir;
   IDATA.histogram = 1;
   IDATA.phase_no = 1;

@@ -18,7 +18,7 @@ TEST(DetAngle, EveryExampleOfTheTable) {
   auto cases = test::editing_table("det_angle.txt");
   ASSERT_GT(cases.size(), 15u);
   for (const test::EditingCase& c : cases) {
-    det_angle_reset();
+    AngleTable table{};
     test::TempDir dir;
     TextInput in(dir.write("p.txt", "# angles\n" + c.first + "\n"), 5);
     std::int32_t bank = 0;
@@ -26,7 +26,7 @@ TEST(DetAngle, EveryExampleOfTheTable) {
     std::int32_t count = -1;
     std::string got;
     try {
-      float angle = det_angle(in, bank, count);
+      float angle = det_angle(in, bank, count, table);
       std::ostringstream out;
       out << "angle " << angle << " of " << count;
       got = out.str();
@@ -41,11 +41,11 @@ TEST(DetAngle, EveryExampleOfTheTable) {
 }
 
 TEST(DetAngle, TheCountIsStoredBeforeTheStop) {
-  det_angle_reset();
+  AngleTable table{};
   test::TempDir dir;
   TextInput in(dir.write("p.txt", "90 0 145 /\n"), 5);
   std::int32_t count = -1;
-  EXPECT_THROW(det_angle(in, 4, count), RecognisedStop);
+  EXPECT_THROW(det_angle(in, 4, count, table), RecognisedStop);
   EXPECT_EQ(count, 3);
 }
 

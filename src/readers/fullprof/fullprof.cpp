@@ -140,7 +140,7 @@ void find_pattern(TextInput& output, TextInput& parameters) {
       LDATA.TOF = true;
       IDATA.nbank = IDATA.histogram;
       RDATA.twotheta = det_angle(
-          parameters, IDATA.nbank, IDATA.nangles,
+          parameters, IDATA.nbank, IDATA.nangles, RDATA.angles,
           cat("pattern ", IDATA.histogram, " of ", output.name(), " (a time-of-flight pattern)"));
     }
   }
@@ -390,9 +390,9 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
     // The record of this line: modulus and phase angle in degrees. The end
     // of the second file ends the table; this line is not stored.
     if (!read_record(second, output, r, rec)) {
-      warn(cat("the second file ", second.name(), " ended after ", paired,
-               paired == 1 ? " reflection line" : " reflection lines", " of the table; line ",
-               output.line(), " of ", output.name(), " and those after it are not converted"));
+      warn("the second file ", second.name(), " ended after ", paired,
+           paired == 1 ? " reflection line" : " reflection lines", " of the table; line ",
+           output.line(), " of ", output.name(), " and those after it are not converted");
       return i - 1;
     }
     ++paired;
@@ -435,18 +435,20 @@ void sum_up(const TextInput& output, const TextInput& second, const Layouts& met
   add(met.shifted_headers, "table headers two columns right");
   add(met.cell_16, "cell values in 16 columns");
   add(met.direct_cell, "\" => Direct cell parameters:\"");
-  note(cat("read FullProf output ", output.name(), " (",
-           layouts.empty() ? std::string("the older layouts") : layouts, ")"));
-  note("second file " + second.name() + ", its records after " + quoted(met.second_marker));
+  note("read FullProf output ", output.name(), " (",
+       layouts.empty() ? std::string("the older layouts") : layouts, ")");
+  note("second file ", second.name(), ", its records after ", quoted(met.second_marker));
   std::string pattern = cat("pattern ", IDATA.histogram);
   if (LDATA.TOF) {
     pattern +=
         cat(" (time of flight, bank ", IDATA.nbank, " at 2theta ", angle_text(RDATA.twotheta), ")");
   }
-  note(cat(pattern, ", phase ", IDATA.phase_no));
-  note(met.cycle_line == 0
-           ? std::string("no cycle marker: results taken from the first line on")
-           : cat("last cycle: line ", met.cycle_line, " ", quote_line(met.cycle_text)));
+  note(pattern, ", phase ", IDATA.phase_no);
+  if (met.cycle_line == 0) {
+    note("no cycle marker: results taken from the first line on");
+  } else {
+    note("last cycle: line ", met.cycle_line, " ", quote_line(met.cycle_text));
+  }
 }
 
 }  // namespace

@@ -126,14 +126,14 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
     if (type == "PXC") {
       float polarization = 0.0f;
       float monochromator = 0.0f;
-      value_line(parameters, "polarization", polarization, monochromator);
+      value_line(parameters, CDATA.LINE, "polarization", polarization, monochromator);
       w.pm = polarization * monochromator;
       w.one_minus_p = 1.0f - polarization;
     }
   } else {
     LDATA.TOF = true;
     const long bank_line_number = bank_line(listing);
-    RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles,
+    RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles, RDATA.angles,
                                cat("histogram ", IDATA.histogram, " of ", listing.name(), " (line ",
                                    bank_line_number, ")"));
   }
@@ -306,14 +306,14 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
 
 void gsas(TextInput& listing, TextInput& parameters) {
   GsasWorking w;
-  note("read GSAS listing " + listing.name());
+  note("read GSAS listing ", listing.name());
   diffractometer_constants(listing, parameters, w);
   std::string histogram = cat("histogram ", IDATA.histogram, " (", CDATA.DIFTYP.view(), ")");
   if (LDATA.TOF)
     histogram += cat(", bank ", IDATA.nbank, " at 2theta ", angle_text(RDATA.twotheta));
-  note(cat(histogram, ", phase ", IDATA.phase_no));
+  note(histogram, ", phase ", IDATA.phase_no);
   find(listing, kChiSquared);
-  note(cat("end of the refinement: line ", listing.line(), " ", quote_line(CDATA.LSTLINE.view())));
+  note("end of the refinement: line ", listing.line(), " ", quote_line(CDATA.LSTLINE.view()));
   phase_fraction(listing, w);
   if (CDATA.DIFTYP.view()[1] == 'N') {
     note(w.fraction_found ? "phase fraction " + format_line("(F8.6)"_fmt, RDATA.PHFRAC)

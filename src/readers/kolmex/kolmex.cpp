@@ -4,15 +4,15 @@
 #include <array>
 #include <cstring>
 
-#include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
+#include "textio/report.hpp"
 
 namespace sfconv {
 
 void kolmex(RecordFile& fos, float& RELVAR) {
-  note("read KOLMEX reflection file " + fos.name());
+  note("read KOLMEX reflection file ", fos.name());
   std::array<unsigned char, 70> title;
   fos.read(title, "title");
   std::memcpy(CDATA.TITLE.data(), title.data(), title.size());
@@ -38,7 +38,7 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   float r = real_at(q, 4) / real_at(q, 0);
   RELVAR = r * r;
   std::string relvar = format_line("(1P,G13.6,0P)"_fmt, RELVAR);
-  note("relative variance (q2/q1)^2 = " + relvar.substr(relvar.find_first_not_of(' ')));
+  note("relative variance (q2/q1)^2 = ", relvar.substr(relvar.find_first_not_of(' ')));
 
   std::array<unsigned char, 8> totals;
   fos.read(totals, "total amplitudes");
