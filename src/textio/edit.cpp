@@ -25,7 +25,7 @@ void OutItems::push(OutItem item) {
 void InternalRecord::fail(const char* message) const {
   std::string header = error_in(origin_.file, origin_.line);
   if (!origin_.what.empty()) header.append(" (reading ").append(origin_.what).append(")");
-  throw IoFailure{header, message, "READ", IoFailure::kInternal};
+  throw IoFailure{header, message, "READ", origin_.unit};
 }
 
 void InternalRecord::fail_end_of_file() const {

@@ -188,8 +188,4 @@ void TextInput::fail_end_of_file() const {
   throw IoFailure{header, msg::end_of_file, "READ", unit_};
 }
 
-void RecordOf::fail_end_of_file() const {
-  stream_.fail(msg::end_of_file);
-}
-
 }  // namespace sfconv

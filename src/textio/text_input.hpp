@@ -198,6 +198,19 @@ inline std::size_t TextInput::find_newline(bool& clean) {
   return nl_base_ + static_cast<std::size_t>(std::countr_zero(m));
 }
 
+// Where the stream's last record stands, for reading it again by itself:
+// failures are the stream's own, at that line.
+inline Origin record_origin(const TextInput& in) {
+  return Origin{in.name(), in.line(), {}, in.unit()};
+}
+
+// Where a line the stream handed over stands once it is copied into a text
+// field, for reading values from the field: failures are "INTERNAL" and name
+// `what`.
+inline Origin line_origin(const TextInput& in, std::string_view what) {
+  return Origin{in.name(), in.line(), what};
+}
+
 // Fails the stream's current record: "sfconv: error in FILE, line N" and
 // `more` on the report's first line, `message` on its second.
 template <typename... More>
@@ -218,27 +231,5 @@ inline bool starts_with_marker(std::string_view line, std::string_view marker) {
 // (256 KiB unless changed): tests and fuzzing make it small so that short
 // inputs cross its boundaries.
 void set_text_buffer_size(std::size_t bytes);
-
-// One record of a text input stream read by itself, as a one-record text: a
-// read that needs more values than the record holds meets the end of the file.
-// Failures are reported for the stream, at the line of the record.
-class RecordOf final : public RecordSource {
- public:
-  RecordOf(const TextInput& stream, std::string_view record) : stream_(stream), record_(record) {}
-
-  bool next(std::string_view& record) override {
-    if (used_) return false;
-    used_ = true;
-    record = record_;
-    return true;
-  }
-  [[noreturn]] void fail(const char* message) const override { stream_.fail(message); }
-  [[noreturn]] void fail_end_of_file() const override;
-
- private:
-  const TextInput& stream_;
-  std::string_view record_;
-  bool used_ = false;
-};
 
 }  // namespace sfconv

@@ -93,7 +93,7 @@ std::string_view find_either(TextInput& in, std::string_view a, std::string_view
 std::int32_t number_on_marker_line(const TextInput& in, const Format& layout,
                                    std::string_view what) {
   std::int32_t n = 0;
-  read_internal(CDATA.LSTLINE.view(), Origin{in.name(), in.line(), what}, layout, n);
+  read_internal(CDATA.LSTLINE.view(), line_origin(in, what), layout, n);
   return n;
 }
 
@@ -188,11 +188,9 @@ void read_cell(TextInput& output, Layouts& met) {
   output.set_task(cat("reading the six lines after ", quoted(marker)));
   for (std::size_t k = 0; k < 6; ++k) {
     std::string_view record = output.next_required();
-    RecordOf line(output, record);
-    read(line, "(F15.6)"_fmt, RDATA.CELL[k]);
+    read_internal(record, record_origin(output), "(F15.6)"_fmt, RDATA.CELL[k]);
     if (digit_at(record, 15) && digit_at(record, 16)) {
-      RecordOf whole(output, record);
-      read(whole, "(F16.6)"_fmt, RDATA.CELL[k]);
+      read_internal(record, record_origin(output), "(F16.6)"_fmt, RDATA.CELL[k]);
       met.cell_16 = true;
     }
   }
@@ -220,9 +218,8 @@ void find_table(TextInput& output, const Place& cycle, Layouts& met) {
     // FullProf 6.x writes "Phase No.:": the colon in column 23, the phase
     // number in columns 24-27.
     const Format& layout = CDATA.LSTLINE.c[22] == ':' ? "(9X,I3,11X,I4)"_fmt : "(9X,I3,10X,I4)"_fmt;
-    read_internal(CDATA.LSTLINE.view(),
-                  Origin{output.name(), output.line(), "the pattern and phase numbers"}, layout,
-                  pattern, phase);
+    read_internal(CDATA.LSTLINE.view(), line_origin(output, "the pattern and phase numbers"),
+                  layout, pattern, phase);
     if (pattern == IDATA.histogram && phase == IDATA.phase_no) {
       met.colon_marker = CDATA.LSTLINE.c[22] == ':';
       break;
@@ -276,7 +273,7 @@ struct Reflection {
 };
 
 Reflection decode(const TextInput& output, const Columns& columns) {
-  Origin origin{output.name(), output.line(), "a reflection line"};
+  const Origin origin = line_origin(output, "a reflection line");
   std::string_view line = CDATA.REFLINE.view();
   Reflection r;
   if (LDATA.TOF) {
@@ -348,13 +345,11 @@ std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
 bool read_record(TextInput& second, const TextInput& output, const Reflection& r, Record& rec) {
   std::string_view line;
   if (!second.next(line)) return false;
-  RecordOf values(second, line);
-  read(values, "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
+  read_internal(line, record_origin(second), "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
 
   if (!blank_columns(line, 1, 12)) {
     std::int32_t h = 0, k = 0, l = 0;
-    RecordOf indices(second, line);
-    read(indices, "(3I4)"_fmt, h, k, l);
+    read_internal(line, record_origin(second), "(3I4)"_fmt, h, k, l);
     if (h != r.h || k != r.k || l != r.l) {
       throw IoFailure{cat("sfconv: reflection ", hkl(r.h, r.k, r.l), " on line ", output.line(),
                           " of ", output.name(), ", but ", hkl(h, k, l), " on line ", second.line(),

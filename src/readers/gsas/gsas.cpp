@@ -39,10 +39,6 @@ constexpr float kDegree = 0.017453292f;                  // pi / 180 in single p
 // histogram 33's field is the last inside the 512-column line.
 constexpr std::int32_t kLastFractionColumn = 33;
 
-Origin at(const TextInput& listing, std::string_view what) {
-  return Origin{listing.name(), listing.line(), what};
-}
-
 // The next listing line into a field, cut or blank-padded to its width: what
 // the read "(A)" does, without the format machinery (listings are long). The
 // end of the listing is the end-of-file report, naming the stream's task.
@@ -88,9 +84,9 @@ long bank_line(TextInput& listing) {
     if (!columns_are(record, 11, "PNT")) continue;
     CDATA.LSTLINE.assign(record);
     std::int32_t number = 0;
-    read_internal(line.view(), at(listing, "histogram number"), "(7X,I2)"_fmt, number);
+    read_internal(line.view(), line_origin(listing, "histogram number"), "(7X,I2)"_fmt, number);
     if (number != IDATA.histogram) continue;
-    read_internal(line.view(), at(listing, "bank number"), "(15X,I2)"_fmt, IDATA.nbank);
+    read_internal(line.view(), line_origin(listing, "bank number"), "(15X,I2)"_fmt, IDATA.nbank);
     return listing.line();
   }
 }
@@ -107,7 +103,8 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
     skip_line(listing);
     read_line(listing, CDATA.LSTLINE);
     std::int32_t number = 0;
-    read_internal(CDATA.LSTLINE.view(), at(listing, "histogram number"), "(I3)"_fmt, number);
+    read_internal(CDATA.LSTLINE.view(), line_origin(listing, "histogram number"), "(I3)"_fmt,
+                  number);
     if (number == IDATA.histogram) break;
   }
   CDATA.DIFTYP.assign(CDATA.LSTLINE.cols(6, 8));
@@ -122,7 +119,8 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
   }
   if (type[2] == 'C') {
     LDATA.TOF = false;
-    read_internal(CDATA.LSTLINE.view(), at(listing, "wavelength"), "(9X,F10.7)"_fmt, RDATA.lambda);
+    read_internal(CDATA.LSTLINE.view(), line_origin(listing, "wavelength"), "(9X,F10.7)"_fmt,
+                  RDATA.lambda);
     if (type == "PXC") {
       float polarization = 0.0f;
       float monochromator = 0.0f;
@@ -166,8 +164,8 @@ void phase_fraction(TextInput& listing, GsasWorking& w) {
     return;
   }
   const std::size_t first = static_cast<std::size_t>(15 * n);
-  read_internal(CDATA.LINE.cols(first, first + 7), at(listing, "phase fraction"), "(F8.6)"_fmt,
-                RDATA.PHFRAC);
+  read_internal(CDATA.LINE.cols(first, first + 7), line_origin(listing, "phase fraction"),
+                "(F8.6)"_fmt, RDATA.PHFRAC);
   w.fraction_found = true;
 }
 
@@ -197,7 +195,7 @@ bool data_block(TextInput& listing) {
     CDATA.LSTLINE.assign(record);
     if (!LDATA.TOF) break;
     std::int32_t number = 0;
-    read_internal(line.view(), at(listing, "histogram number"), "(11X,I2)"_fmt, number);
+    read_internal(line.view(), line_origin(listing, "histogram number"), "(11X,I2)"_fmt, number);
     if (number != IDATA.histogram) {
       other_seen = true;
       continue;
@@ -239,7 +237,7 @@ void reflection_list(TextInput& listing, const GsasWorking& w) {
     float unused_e1 = 0.0f;
     float unused_e2 = 0.0f;
     std::array<float, 4> unused_f{};
-    read_internal(line.view(), at(listing, "reflection record"),
+    read_internal(line.view(), line_origin(listing, "reflection record"),
                   "(6X,3I3,I4,I5,F8.5,4E10.3,F6.1,4F10.4)"_fmt, r.h, r.k, r.l, r.multiplicity,
                   r.code, r.d, r.intensity, unused_e1, r.amplitude, unused_e2, r.phase, unused_f);
     if (r.code != wanted) {
