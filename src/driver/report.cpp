@@ -2,14 +2,13 @@
 #include "driver/report.hpp"
 
 #include "driver/run_state.hpp"
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
 
 namespace sfconv {
 
 std::string angle_text(float degrees) {
-  std::string text = format_line("(F7.2)"_fmt, degrees);
-  std::size_t first = text.find_first_not_of(' ');
-  return first == std::string::npos ? text : text.substr(first);
+  return std::string(trim_start(format_line("(F7.2)"_fmt, degrees)));
 }
 
 void sum_up(const std::string& output) {

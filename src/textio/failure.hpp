@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "textio/chars.hpp"
+
 namespace sfconv {
 
 // Appends the text of a value: a string, a character or an integer.
@@ -48,8 +50,7 @@ inline std::string quoted(std::string_view text) {
 
 // A line of a file in double quotes, its trailing blanks left out.
 inline std::string quote_line(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return quoted(text);
+  return quoted(trim_end(text));
 }
 
 // A bad input that sfconv itself recognises: one line on standard output

@@ -6,13 +6,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "textio/chars.hpp"
 #include "textio/failure.hpp"
 
 namespace sfconv {
 
 std::string file_name(std::string_view field) {
-  while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
-  return std::string(field);
+  return std::string(trim_end(field));
 }
 
 std::string printable_name(std::string_view name) {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/report.hpp"
@@ -13,8 +14,7 @@ void warn_more_values(const Origin& origin, std::string_view text, std::size_t r
   std::string w = cat(place(origin.file, origin.line), "the ", origin.what, " line ",
                       quote_line(text), " holds more values than the ", read, " read from it");
   for (std::size_t i = 1; i + 1 < text.size(); ++i) {
-    if (text[i] == ',' && text[i - 1] >= '0' && text[i - 1] <= '9' && text[i + 1] >= '0' &&
-        text[i + 1] <= '9') {
+    if (text[i] == ',' && is_digit(text[i - 1]) && is_digit(text[i + 1])) {
       w += " (a decimal comma? write a point)";
       break;
     }
@@ -38,10 +38,8 @@ SpaceGroupLine space_group_line(TextInput& parameters, Text<512>& field) {
     more = read_free(line.substr(dash + 1), origin, group.SET) || more;
   }
 
-  const char letter = line[0];
-  const bool is_letter = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
   std::string why;
-  if (!is_letter) {
+  if (!is_letter(line[0])) {
     why = "its first character must be the lattice letter (P, A, B, C, F, I, R)";
   } else if (line[1] != ' ' && line[1] != ',') {
     why = "the lattice letter must be followed by a blank or a comma, then the number";

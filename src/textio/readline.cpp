@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "textio/chars.hpp"
+
 namespace sfconv {
 
 namespace {
@@ -18,8 +20,7 @@ std::size_t whole_length(std::string_view record, bool cut) {
   std::size_t hash = record.find('#', first);
   std::size_t end = hash == std::string_view::npos ? record.size() : hash;
   if (hash == std::string_view::npos && cut) return record.size() + 1;
-  while (end > first && record[end - 1] == ' ') --end;
-  return end - first;
+  return trim_end(record.substr(first, end - first)).size();
 }
 
 // The next significant line into the buffer; false at the end of the file.

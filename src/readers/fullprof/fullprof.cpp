@@ -16,6 +16,7 @@
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "readers/trig.hpp"
+#include "textio/chars.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -174,7 +175,7 @@ Place last_cycle(TextInput& output, Layouts& met) {
 }
 
 bool digit_at(std::string_view record, std::size_t column) {
-  return column <= record.size() && record[column - 1] >= '0' && record[column - 1] <= '9';
+  return column <= record.size() && is_digit(record[column - 1]);
 }
 
 // The six cell lines after the first cell marker, of either kind: one value

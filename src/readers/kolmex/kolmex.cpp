@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "driver/run_state.hpp"
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/report.hpp"
@@ -37,8 +38,7 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   fos.read(q, "relative variance q1 q2");
   float r = real_at(q, 4) / real_at(q, 0);
   RELVAR = r * r;
-  std::string relvar = format_line("(1P,G13.6,0P)"_fmt, RELVAR);
-  note("relative variance (q2/q1)^2 = ", relvar.substr(relvar.find_first_not_of(' ')));
+  note("relative variance (q2/q1)^2 = ", trim_start(format_line("(1P,G13.6,0P)"_fmt, RELVAR)));
 
   std::array<unsigned char, 8> totals;
   fos.read(totals, "total amplitudes");
