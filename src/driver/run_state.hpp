@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "textio/det_angle.hpp"
 #include "textio/text_field.hpp"
@@ -60,6 +61,25 @@ extern CharData CDATA;
 extern IntData IDATA;
 extern LogData LDATA;
 extern RealData RDATA;
+
+// A reflection as a reader hands it over.
+struct Reflection {
+  std::int32_t h = 0, k = 0, l = 0;
+  float FOR = 0.0f, FOI = 0.0f, FOABS = 0.0f, IO = 0.0f;
+  float WAVE = 0.0f;  // time of flight only
+};
+
+// Whether the reflection arrays hold `count` reflections.
+constexpr bool room_for(std::int64_t count) {
+  return count <= MAXREF;
+}
+
+// Stops the run when a reader has more reflections than the arrays hold;
+// `where` (without "sfconv: ") says where they were met and whose they are.
+[[noreturn]] void stop_too_many_reflections(const std::string& where);
+
+// Stores reflection i (0 = the first), for which room_for(i + 1) holds.
+void store_reflection(std::int32_t i, const Reflection& r);
 
 // Back to the state of a new process (a run performs one conversion; tools
 // that run several in one process reset between them).

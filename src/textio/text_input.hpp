@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 #if defined(__SSE2__)
@@ -46,6 +47,17 @@ class TextInput final : public RecordSource {
     std::string_view record;
     if (!next(record)) fail_end_of_file();
     return record;
+  }
+  // Reads on to the next record that begins with one of `markers` (as
+  // starts_with_marker tells) and returns which one, by its index, the record
+  // in `record`; -1 at the end of the file. Records are compared as they
+  // come and none is copied: a search may pass over most of a long file.
+  int seek_marker(std::string_view& record, std::initializer_list<std::string_view> markers);
+  // The same; the end of the file is the end-of-file report.
+  int find_marker(std::string_view& record, std::initializer_list<std::string_view> markers) {
+    int which = seek_marker(record, markers);
+    if (which < 0) fail_end_of_file();
+    return which;
   }
   // True when the last record had more than kKeep columns.
   bool cut() const { return cut_; }
@@ -225,6 +237,18 @@ inline bool starts_with_marker(std::string_view line, std::string_view marker) {
   return line.size() >= marker.size() &&
          (marker.size() < 2 || (line[0] == marker[0] && line[1] == marker[1])) &&
          std::memcmp(line.data(), marker.data(), marker.size()) == 0;
+}
+
+inline int TextInput::seek_marker(std::string_view& record,
+                                  std::initializer_list<std::string_view> markers) {
+  while (next(record)) {
+    int which = 0;
+    for (std::string_view marker : markers) {
+      if (starts_with_marker(record, marker)) return which;
+      ++which;
+    }
+  }
+  return -1;
 }
 
 // The size of the read buffer of text input streams opened from now on

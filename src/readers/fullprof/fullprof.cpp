@@ -10,12 +10,13 @@
 #include "readers/fullprof/fullprof.hpp"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
-#include "readers/trig.hpp"
+#include "readers/structure_factor.hpp"
 #include "textio/chars.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
@@ -54,40 +55,15 @@ constexpr std::string_view kNarrowHeader6 = "   No.  Code     H   K   L  Mult   
 constexpr std::string_view kTableEnd = "     ---------------";
 constexpr std::string_view kTableEndOther = " -------------------";
 
-constexpr float kDegree = 0.017453292f;  // pi / 180 in single precision
-
-// Reads on to the next line that begins with `marker` and leaves its first 50
-// columns in LSTLINE; false at the end of the file. (Every marker ends in a
-// character other than a blank, so comparing the line itself is comparing
-// LSTLINE.)
-bool seek(TextInput& in, std::string_view marker) {
+// Reads on to the next line that begins with one of `markers` and leaves its
+// first 50 columns in LSTLINE; the marker's index, -1 at the end of the file.
+// (Every marker ends in a character other than a blank, so comparing the line
+// itself is comparing LSTLINE.)
+int seek(TextInput& in, std::initializer_list<std::string_view> markers) {
   std::string_view record;
-  while (in.next(record)) {
-    if (starts_with_marker(record, marker)) {
-      CDATA.LSTLINE.assign(record);
-      return true;
-    }
-  }
-  return false;
-}
-
-void find(TextInput& in, std::string_view marker) {
-  if (!seek(in, marker)) in.fail_end_of_file();
-}
-
-// Reads on to the next line that begins with `a` or `b`, leaving it in
-// LSTLINE as seek does; the marker it begins with.
-std::string_view find_either(TextInput& in, std::string_view a, std::string_view b) {
-  std::string_view record;
-  while (in.next(record)) {
-    for (std::string_view marker : {a, b}) {
-      if (starts_with_marker(record, marker)) {
-        CDATA.LSTLINE.assign(record);
-        return marker;
-      }
-    }
-  }
-  in.fail_end_of_file();
+  const int which = in.seek_marker(record, markers);
+  if (which >= 0) CDATA.LSTLINE.assign(record);
+  return which;
 }
 
 // The number a marker line of LSTLINE carries in the columns of `layout`.
@@ -103,7 +79,7 @@ std::int32_t number_on_marker_line(const TextInput& in, const Format& layout,
 // the end of the file.
 bool seek_numbered(TextInput& in, std::string_view marker, const Format& layout,
                    std::int32_t wanted, std::string_view what) {
-  while (seek(in, marker)) {
+  while (seek(in, {marker}) >= 0) {
     if (number_on_marker_line(in, layout, what) == wanted) return true;
   }
   return false;
@@ -160,18 +136,16 @@ struct Place {
 Place last_cycle(TextInput& output, Layouts& met) {
   output.set_task(cat("looking for ", quoted(kRunFinished)));
   Place last;
-  for (;;) {
-    std::string_view record = output.next_required();
-    if (starts_with_marker(record, kCycle)) {
-      // Decoded all the same: a cycle number that cannot be read is an input failure.
-      CDATA.LSTLINE.assign(record);
-      number_on_marker_line(output, "(14X,I5)"_fmt, "the cycle number");
-      last = Place{output.offset(), output.line()};
-      met.cycle_line = output.line();
-      met.cycle_text = CDATA.LSTLINE.trimmed();
-    }
-    if (starts_with_marker(record, kRunFinished)) return last;
+  std::string_view record;
+  while (output.find_marker(record, {kCycle, kRunFinished}) == 0) {
+    // Decoded all the same: a cycle number that cannot be read is an input failure.
+    CDATA.LSTLINE.assign(record);
+    number_on_marker_line(output, "(14X,I5)"_fmt, "the cycle number");
+    last = Place{output.offset(), output.line()};
+    met.cycle_line = output.line();
+    met.cycle_text = CDATA.LSTLINE.trimmed();
   }
+  return last;
 }
 
 bool digit_at(std::string_view record, std::size_t column) {
@@ -184,8 +158,10 @@ bool digit_at(std::string_view record, std::size_t column) {
 // hold digits is read again from all 16.
 void read_cell(TextInput& output, Layouts& met) {
   output.set_task(cat("looking for ", quoted(kCell), " or ", quoted(kDirectCell)));
-  std::string_view marker = find_either(output, kCell, kDirectCell);
-  met.direct_cell = marker == kDirectCell;
+  const int which = seek(output, {kCell, kDirectCell});
+  if (which < 0) output.fail_end_of_file();
+  met.direct_cell = which == 1;
+  const std::string_view marker = met.direct_cell ? kDirectCell : kCell;
   output.set_task(cat("reading the six lines after ", quoted(marker)));
   for (std::size_t k = 0; k < 6; ++k) {
     std::string_view record = output.next_required();
@@ -213,7 +189,7 @@ void find_table(TextInput& output, const Place& cycle, Layouts& met) {
   output.set_task(cat("looking for ", quoted(kTable), " of pattern ", IDATA.histogram, ", phase ",
                       IDATA.phase_no));
   for (;;) {
-    find(output, kTable);
+    if (seek(output, {kTable}) < 0) output.fail_end_of_file();
     std::int32_t pattern = 0;
     std::int32_t phase = 0;
     // FullProf 6.x writes "Phase No.:": the colon in column 23, the phase
@@ -267,16 +243,16 @@ LineKind classify(const Text<128>& line, Columns& columns) {
 }
 
 // One reflection line as decoded, before it is paired and stored.
-struct Reflection {
+struct TableLine {
   std::int32_t h = 0, k = 0, l = 0;
   float io = 0.0f;
   float d = 0.0f;  // d-spacing, time of flight only
 };
 
-Reflection decode(const TextInput& output, const Columns& columns) {
+TableLine decode(const TextInput& output, const Columns& columns) {
   const Origin origin = line_origin(output, "a reflection line");
   std::string_view line = CDATA.REFLINE.view();
-  Reflection r;
+  TableLine r;
   if (LDATA.TOF) {
     read_internal(line, origin,
                   columns.tof_shift == 0 ? "(12X,3I4,39X,F11.1,35X,F10.6)"_fmt
@@ -343,7 +319,7 @@ std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
 // with the wrong modulus and phase. A record without a phase angle in columns
 // 37-48 is one of the file FullProf writes with Fou=2 (h, k, l, F, sigma(F)):
 // no Fo(r) or Fo(i) can be made from it.
-bool read_record(TextInput& second, const TextInput& output, const Reflection& r, Record& rec) {
+bool read_record(TextInput& second, const TextInput& output, const TableLine& r, Record& rec) {
   std::string_view line;
   if (!second.next(line)) return false;
   read_internal(line, record_origin(second), "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
@@ -381,7 +357,7 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
     if (columns.shift != 0) met.shifted_headers = true;
     if (kind == LineKind::end) return i - 1;
     if (kind != LineKind::reflection) continue;
-    Reflection r = decode(output, columns);
+    TableLine r = decode(output, columns);
 
     // The record of this line: modulus and phase angle in degrees. The end
     // of the second file ends the table; this line is not stored.
@@ -400,22 +376,17 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
       continue;
     }
 
-    if (i > MAXREF) {
-      stop_at(format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
-              output.name(), output.line(), "the table of pattern ", IDATA.histogram, ", phase ",
-              IDATA.phase_no, " has more than ", MAXREF,
-              " reflections with non-zero intensity, the most sfconv holds");
+    if (!room_for(i)) {
+      stop_too_many_reflections(cat(place(output.name(), output.line()), "the table of pattern ",
+                                    IDATA.histogram, ", phase ", IDATA.phase_no, " has more than ",
+                                    MAXREF,
+                                    " reflections with non-zero intensity, the most sfconv holds"));
     }
-    std::size_t s = static_cast<std::size_t>(i - 1);
-    IDATA.IH[s] = r.h;
-    IDATA.IK[s] = r.k;
-    IDATA.IL[s] = r.l;
-    RDATA.IO[s] = r.io;
-    if (LDATA.TOF) RDATA.WAVE[s] = (r.d + r.d) * sfconv::sin((RDATA.twotheta * 0.5f) * kDegree);
-    RDATA.FOABS[s] = rec.modulus;
-    float rad = rec.phi * kDegree;
-    RDATA.FOR[s] = RDATA.FOABS[s] * sfconv::cos(rad);
-    RDATA.FOI[s] = RDATA.FOABS[s] * sfconv::sin(rad);
+    Reflection stored{r.h, r.k, r.l};
+    stored.IO = r.io;
+    if (LDATA.TOF) stored.WAVE = tof_wavelength(r.d, RDATA.twotheta);
+    set_structure_factor(stored, rec.modulus, rec.phi);
+    store_reflection(i - 1, stored);
     ++i;
   }
 }

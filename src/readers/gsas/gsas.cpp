@@ -13,7 +13,7 @@
 
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
-#include "readers/trig.hpp"
+#include "readers/structure_factor.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -33,7 +33,6 @@ constexpr std::string_view kFractions = " Phase/element fractions for phase no."
 constexpr std::string_view kLattice =
     "                 a         b         c       alpha     beta      gamma";
 constexpr std::string_view kDataHeading = " Histogram";  // and "data" in columns 15-18
-constexpr float kDegree = 0.017453292f;                  // pi / 180 in single precision
 
 // The fraction line gives 15 columns to each histogram, from column 15 on;
 // histogram 33's field is the last inside the 512-column line.
@@ -53,19 +52,14 @@ void skip_line(TextInput& listing) {
 }
 
 // Reads on to the line that begins with `marker` and leaves it in LSTLINE.
-// Lines are compared as they come and only that one is copied: the searches
-// pass over whole refinement cycles and the lists of other histograms. (No
-// marker ends in a blank, so comparing the line is comparing LSTLINE.)
-std::string_view find_line(TextInput& listing, std::string_view marker) {
-  for (;;) {
-    std::string_view record = listing.next_required();
-    if (starts_with_marker(record, marker)) return record;
-  }
-}
-
+// Only that line is copied: the searches pass over whole refinement cycles and
+// the lists of other histograms. (No marker ends in a blank, so comparing the
+// line is comparing LSTLINE.)
 void find(TextInput& listing, std::string_view marker) {
   listing.set_task(cat("looking for ", quoted(marker)));
-  CDATA.LSTLINE.assign(find_line(listing, marker));
+  std::string_view record;
+  listing.find_marker(record, {marker});
+  CDATA.LSTLINE.assign(record);
 }
 
 // Columns first..last of a line, as a field padded with blanks would hold them.
@@ -79,8 +73,9 @@ long bank_line(TextInput& listing) {
   listing.set_task(
       cat("looking for the ", quoted(kBankLine), " line of PNT histogram ", IDATA.histogram));
   const Text<50>& line = CDATA.LSTLINE;
+  std::string_view record;
   for (;;) {
-    std::string_view record = find_line(listing, kBankLine);
+    listing.find_marker(record, {kBankLine});
     if (!columns_are(record, 11, "PNT")) continue;
     CDATA.LSTLINE.assign(record);
     std::int32_t number = 0;
@@ -141,17 +136,12 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
 // phase fractions, three lines below their heading, 15 columns per histogram.
 void phase_fraction(TextInput& listing, GsasWorking& w) {
   listing.set_task(cat("looking for ", quoted(kScaleFactors), " or ", quoted(kFractions)));
-  for (;;) {
-    std::string_view record = listing.next_required();
-    if (starts_with_marker(record, kScaleFactors)) {
-      CDATA.LSTLINE.assign(record);
-      w.fraction_found = false;
-      return;
-    }
-    if (starts_with_marker(record, kFractions)) {
-      CDATA.LSTLINE.assign(record);
-      break;
-    }
+  std::string_view record;
+  const int which = listing.find_marker(record, {kScaleFactors, kFractions});
+  CDATA.LSTLINE.assign(record);
+  if (which == 0) {
+    w.fraction_found = false;
+    return;
   }
   listing.set_task(cat("reading the phase fractions under ", quoted(kFractions)));
   skip_line(listing);
@@ -171,7 +161,9 @@ void phase_fraction(TextInput& listing, GsasWorking& w) {
 
 void lattice_parameters(TextInput& listing) {
   listing.set_task(cat("looking for the lattice heading ", quoted(kLattice)));
-  CDATA.LINE.assign(find_line(listing, kLattice));
+  std::string_view record;
+  listing.find_marker(record, {kLattice});
+  CDATA.LINE.assign(record);
   listing.set_task("reading the lattice parameters under the lattice heading");
   read(listing, "(11X,3F10.6,3F10.3)"_fmt, RDATA.CELL);
 }
@@ -190,8 +182,8 @@ bool data_block(TextInput& listing) {
   bool other_seen = false;
   std::string_view record;
   for (;;) {
-    if (!listing.next(record)) return false;
-    if (!starts_with_marker(record, kDataHeading) || !columns_are(record, 15, "data")) continue;
+    if (listing.seek_marker(record, {kDataHeading}) < 0) return false;
+    if (!columns_are(record, 15, "data")) continue;
     CDATA.LSTLINE.assign(record);
     if (!LDATA.TOF) break;
     std::int32_t number = 0;
@@ -248,10 +240,10 @@ void reflection_list(TextInput& listing, const GsasWorking& w) {
       ++REPORT.dropped_f2;
       continue;
     }
-    if (n == MAXREF) {
-      stop_at(format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
-              listing.name(), listing.line(), "histogram ", IDATA.histogram, " has more than ",
-              MAXREF, " reflections of phase ", IDATA.phase_no, ", the most sfconv holds");
+    if (!room_for(n + 1)) {
+      stop_too_many_reflections(cat(
+          place(listing.name(), listing.line()), "histogram ", IDATA.histogram, " has more than ",
+          MAXREF, " reflections of phase ", IDATA.phase_no, ", the most sfconv holds"));
     }
     gsas_store(n, r, w);
     ++n;
@@ -277,6 +269,7 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
     sn = (RDATA.lambda * 0.5f) / r.d;
     cs = std::sqrt(1.0f - sn * sn);  // correctly rounded by IEEE 754, the same on every machine
   }
+  Reflection stored{r.h, r.k, r.l};
   float lp = 0.0f;
   if (type == "PXC") {
     float t = (sn + sn) * sn;  // 2 sin^2(theta); 1 - t is cos(2 theta)
@@ -285,20 +278,12 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
   } else if (type == "PNC") {
     lp = 0.5f / ((sn * sn) * cs);
   } else {  // "PNT": the bank's Bragg angle, the same for every reflection
-    float theta = (RDATA.twotheta * 0.5f) * kDegree;
-    float s = sfconv::sin(theta);
-    lp = ((r.d * r.d) * (r.d * r.d)) * s;
-    RDATA.WAVE[i] = (r.d + r.d) * s;
+    lp = ((r.d * r.d) * (r.d * r.d)) * bragg_sine(RDATA.twotheta);
+    stored.WAVE = tof_wavelength(r.d, RDATA.twotheta);
   }
-
-  IDATA.IH[i] = r.h;
-  IDATA.IK[i] = r.k;
-  IDATA.IL[i] = r.l;
-  RDATA.FOABS[i] = std::sqrt(amplitude);
-  float phi = r.phase * kDegree;
-  RDATA.FOR[i] = RDATA.FOABS[i] * sfconv::cos(phi);
-  RDATA.FOI[i] = RDATA.FOABS[i] * sfconv::sin(phi);
-  RDATA.IO[i] = (static_cast<float>(r.multiplicity) * lp) * intensity;
+  set_structure_factor(stored, std::sqrt(amplitude), r.phase);
+  stored.IO = (static_cast<float>(r.multiplicity) * lp) * intensity;
+  store_reflection(i, stored);
   return lp;
 }
 

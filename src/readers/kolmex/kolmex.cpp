@@ -48,10 +48,9 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   std::array<unsigned char, 4> count;
   fos.read(count, "number of reflections");
   IDATA.NREF1 = int_at(count, 0);
-  if (IDATA.NREF1 > MAXREF) {
-    stop(format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
-         fos.name(), ", record ", fos.records(), ": the file counts ", IDATA.NREF1,
-         " reflections; sfconv holds at most ", MAXREF);
+  if (!room_for(IDATA.NREF1)) {
+    stop_too_many_reflections(cat(fos.name(), ", record ", fos.records(), ": the file counts ",
+                                  IDATA.NREF1, " reflections; sfconv holds at most ", MAXREF));
   }
 
   if (IDATA.NREF1 <= 0) {
@@ -61,13 +60,10 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   std::array<unsigned char, 28> reflection;
   for (int i = 0; i < IDATA.NREF1; ++i) {
     fos.read(reflection, "reflection");
-    IDATA.IH[i] = int_at(reflection, 0);
-    IDATA.IK[i] = int_at(reflection, 4);
-    IDATA.IL[i] = int_at(reflection, 8);
-    RDATA.FOR[i] = real_at(reflection, 12);
-    RDATA.FOI[i] = real_at(reflection, 16);
-    RDATA.FOABS[i] = real_at(reflection, 20);
-    RDATA.IO[i] = real_at(reflection, 24);
+    store_reflection(
+        i, Reflection{int_at(reflection, 0), int_at(reflection, 4), int_at(reflection, 8),
+                      real_at(reflection, 12), real_at(reflection, 16), real_at(reflection, 20),
+                      real_at(reflection, 24)});
   }
 }
 
