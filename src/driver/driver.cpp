@@ -87,6 +87,7 @@ char reader_for(std::string_view name) {
 
 void run(std::string_view parameter_file) {
   CDATA.FILEPAR.assign(parameter_file);
+  under_way("READ", kParameterUnit, cat("reading ", parameter_file));
   TextInput parameters(CDATA.FILEPAR.view(), kParameterUnit);
 
   read_name(parameters, CDATA.FILEIN, "input file name");
@@ -105,20 +106,24 @@ void run(std::string_view parameter_file) {
   float RELVAR = 0.0f;
   if (prog == 'R') {
     read_data_kolmex(parameters);
+    under_way("READ", kRefinementUnit, cat("reading ", file_name(CDATA.FILEIN.view())));
     RecordFile refinement(CDATA.FILEIN.view(), kRefinementUnit);
     kolmex(refinement, RELVAR);
+    under_way("READ", kParameterUnit, cat("reading ", parameter_file));
     left_over_line(parameters);
     parameters.close();
     refinement.close();
   } else {
     read_data_gsas_fullprof(parameters);
     RELVAR = 0.0f;
+    under_way("READ", kRefinementUnit, cat("reading ", file_name(CDATA.FILEIN.view())));
     TextInput refinement(CDATA.FILEIN.view(), kRefinementUnit);
     if (prog == 'G') {
       gsas(refinement, parameters);
     } else {
       fullprof(refinement, parameters);
     }
+    under_way("READ", kParameterUnit, cat("reading ", parameter_file));
     left_over_line(parameters);
     parameters.close();
     refinement.close();
@@ -127,6 +132,7 @@ void run(std::string_view parameter_file) {
   // Only now, with everything read, is the output file made.
   const std::string output = file_name(CDATA.FILEOUT.view());
   refuse_output_over_input(output);
+  under_way("WRITE", kOutputUnit, cat("writing ", output));
   TextOutput out(CDATA.FILEOUT.view(), kOutputUnit);
   write_structure_factors(out, RELVAR);
   out.commit();

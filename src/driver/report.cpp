@@ -1,11 +1,32 @@
 // The driver's part of the report.
 #include "driver/report.hpp"
 
+#include <new>
+#include <utility>
+
 #include "driver/run_state.hpp"
 #include "textio/chars.hpp"
 #include "textio/edit.hpp"
 
 namespace sfconv {
+
+namespace {
+
+struct Statement {
+  const char* kind = "OPEN";
+  int unit = 5;
+  std::string what = "reading the command line";
+};
+Statement current;
+
+// The three-line report of an exception sfconv does not throw itself.
+std::string unforeseen(const char* failed, const char* text) {
+  return IoFailure{cat("sfconv: ", failed, " while ", current.what), text, current.kind,
+                   current.unit}
+      .report();
+}
+
+}  // namespace
 
 std::string angle_text(float degrees) {
   return std::string(trim_start(format_line("(F7.2)"_fmt, degrees)));
@@ -27,6 +48,36 @@ void sum_up(const std::string& output) {
   if (IDATA.NREF1 <= 0) {
     warn("no reflection written to ", output, REPORT.no_reflection_why.empty() ? "" : ": ",
          REPORT.no_reflection_why);
+  }
+}
+
+std::string report_text(bool verbose) {
+  std::string text;
+  if (verbose) {
+    for (const std::string& line : REPORT.facts) text += cat("sfconv: ", line, '\n');
+  }
+  for (const std::string& line : REPORT.warnings) text += cat("sfconv: warning: ", line, '\n');
+  return text;
+}
+
+void under_way(const char* kind, int unit, std::string what) {
+  current = Statement{kind, unit, std::move(what)};
+}
+
+Ending ending_of(const std::function<void()>& body) {
+  try {
+    body();
+    return {};
+  } catch (const RecognisedStop& stop) {
+    return {1, stop.line + '\n', stop.where.empty() ? "" : stop.where + '\n'};
+  } catch (const IoFailure& failure) {
+    return {2, "", failure.report()};
+  } catch (const std::bad_alloc& e) {
+    return {2, "", unforeseen("out of memory", e.what())};
+  } catch (const std::exception& e) {
+    return {2, "", unforeseen("internal error", e.what())};
+  } catch (...) {
+    return {2, "", unforeseen("internal error", "an exception of unknown type")};
   }
 }
 
