@@ -85,7 +85,11 @@ char reader_for(std::string_view name) {
   return ' ';
 }
 
-void run(std::string_view parameter_file) {
+namespace {
+
+// Reads the parameter file and the refinement program's files into the run
+// state and returns RELVAR; every file it opens is closed when it returns.
+float read_inputs(std::string_view parameter_file) {
   CDATA.FILEPAR.assign(parameter_file);
   under_way("READ", kParameterUnit, cat("reading ", parameter_file));
   TextInput parameters(CDATA.FILEPAR.view(), kParameterUnit);
@@ -111,8 +115,6 @@ void run(std::string_view parameter_file) {
     kolmex(refinement, RELVAR);
     under_way("READ", kParameterUnit, cat("reading ", parameter_file));
     left_over_line(parameters);
-    parameters.close();
-    refinement.close();
   } else {
     read_data_gsas_fullprof(parameters);
     RELVAR = 0.0f;
@@ -125,10 +127,14 @@ void run(std::string_view parameter_file) {
     }
     under_way("READ", kParameterUnit, cat("reading ", parameter_file));
     left_over_line(parameters);
-    parameters.close();
-    refinement.close();
   }
+  return RELVAR;
+}
 
+}  // namespace
+
+void run(std::string_view parameter_file) {
+  const float RELVAR = read_inputs(parameter_file);
   // Only now, with everything read, is the output file made.
   const std::string output = file_name(CDATA.FILEOUT.view());
   refuse_output_over_input(output);

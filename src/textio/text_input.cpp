@@ -49,12 +49,7 @@ void TextInput::allocate() {
 }
 
 TextInput::~TextInput() {
-  close();
-}
-
-void TextInput::close() {
   if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
 }
 
 bool TextInput::refill() {

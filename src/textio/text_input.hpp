@@ -68,7 +68,6 @@ class TextInput final : public RecordSource {
   void seek(std::uint64_t offset, long line);
   // Back to the first record.
   void rewind() { seek(0, 0); }
-  void close();
 
   // Number of records read so far: the line number of the last one.
   long line() const { return line_; }

@@ -433,7 +433,6 @@ void fullprof(TextInput& output, TextInput& parameters) {
                                    IDATA.phase_no, " holds no reflection with non-zero intensity");
   }
   sum_up(output, second, met);
-  second.close();
 }
 
 }  // namespace sfconv

@@ -33,12 +33,7 @@ RecordFile::RecordFile(std::FILE* stream, std::string_view name, int unit)
     : file_(stream), name_(name), unit_(unit) {}
 
 RecordFile::~RecordFile() {
-  close();
-}
-
-void RecordFile::close() {
   if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
 }
 
 bool RecordFile::take(unsigned char* to, std::size_t n) {

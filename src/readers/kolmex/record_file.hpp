@@ -25,7 +25,6 @@ class RecordFile {
   // to read past end of record"; a file that ends before or inside the record
   // is "Attempt to read past end of file". `what` names the record in reports.
   void read(std::span<unsigned char> items, std::string_view what);
-  void close();
 
   long records() const { return records_; }
   const std::string& name() const { return name_; }
