@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "textio/failure.hpp"
+#include "textio/files.hpp"
 #include "textio/record_source.hpp"
 
 namespace sfconv {
@@ -27,7 +28,7 @@ namespace sfconv {
 // Of each record the first kKeep columns are kept, more than any reader looks
 // at; the rest is counted and passed over without being stored (cut() tells),
 // so a line of gigabytes costs no memory.
-class TextInput final : public RecordSource {
+class TextInput final : public RecordSource, public InputFile {
  public:
   static constexpr std::size_t kKeep = 4096;
 
@@ -35,9 +36,6 @@ class TextInput final : public RecordSource {
   TextInput(std::string_view name, int unit);
   // Reads an already open stream (a file in memory, say), which it then owns.
   TextInput(std::FILE* stream, std::string_view name, int unit);
-  ~TextInput();
-  TextInput(const TextInput&) = delete;
-  TextInput& operator=(const TextInput&) = delete;
 
   // The next record (its first kKeep columns), valid until the next call;
   // false at end of file.
@@ -71,8 +69,6 @@ class TextInput final : public RecordSource {
 
   // Number of records read so far: the line number of the last one.
   long line() const { return line_; }
-  const std::string& name() const { return name_; }
-  int unit() const { return unit_; }
 
   // What the caller is reading or looking for ("looking for the cell"), named
   // in an end-of-file report; empty for none.
@@ -92,9 +88,6 @@ class TextInput final : public RecordSource {
   void append_fixed(std::string_view raw);
   std::string_view fixed() const { return {fixed_.get(), fixed_len_}; }
 
-  std::FILE* file_ = nullptr;
-  std::string name_;
-  int unit_;
   std::size_t size_ = 0;  // of the buffer
   std::unique_ptr<char[]> buf_;
   std::uint64_t base_ = 0;          // file offset of buf_[0]

@@ -26,24 +26,14 @@ float real_at(std::span<const unsigned char> payload, std::size_t offset) {
   return std::bit_cast<float>(big_endian(payload.data() + offset));
 }
 
-RecordFile::RecordFile(std::string_view name, int unit)
-    : file_(open_existing(file_name(name), unit)), name_(file_name(name)), unit_(unit) {}
-
-RecordFile::RecordFile(std::FILE* stream, std::string_view name, int unit)
-    : file_(stream), name_(name), unit_(unit) {}
-
-RecordFile::~RecordFile() {
-  if (file_ != nullptr) std::fclose(file_);
-}
-
 bool RecordFile::take(unsigned char* to, std::size_t n) {
-  return std::fread(to, 1, n, file_) == n;
+  return std::fread(to, 1, n, file_.get()) == n;
 }
 
 bool RecordFile::skip(std::uint64_t n) {
   if (n == 0) return true;
   // Seeking past the end succeeds; the read of the trailing length then fails.
-  if (std::fseek(file_, static_cast<long>(n), SEEK_CUR) == 0) return true;
+  if (std::fseek(file_.get(), static_cast<long>(n), SEEK_CUR) == 0) return true;
   unsigned char sink[4096];
   while (n > 0) {
     std::size_t chunk = n < sizeof sink ? static_cast<std::size_t>(n) : sizeof sink;
@@ -57,7 +47,7 @@ void RecordFile::read(std::span<unsigned char> items, std::string_view what) {
   what_ = what;
   ++records_;
   unsigned char word[4];
-  std::size_t got = std::fread(word, 1, 4, file_);
+  std::size_t got = std::fread(word, 1, 4, file_.get());
   if (got == 0) fail(msg::end_of_file, "ended before");
   if (got < 4) fail(msg::end_of_file, "ended in");
   std::uint32_t length = big_endian(word);
