@@ -42,14 +42,14 @@ void warn_nonfinite(const std::array<long, 6>& records) {
   if (IDATA.IAMP == 0 || IDATA.IAMP == 1) {
     std::string which;
     auto check = [&which](float v, const char* name) {
-      if (!std::isfinite(v)) which += (which.empty() ? "" : ", ") + std::string(name);
+      if (!std::isfinite(v)) which += cat(which.empty() ? "" : ", ", name);
     };
     check(R.TOTAMP, IDATA.IAMP == 0 ? "the total amplitude" : "b+");
     if (IDATA.IAMP == 1) check(R.TOTAMP2, "b-");
     check(R.lambda0, "lambda0");
     check(R.E, "E");
     if (LDATA.TOF) check(R.twotheta, "2theta");
-    if (!which.empty()) warn("the header holds a non-finite " + which);
+    if (!which.empty()) warn("the header holds a non-finite ", which);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "textio/chars.hpp"
+#include "textio/failure.hpp"
 
 namespace sfconv {
 
@@ -56,9 +57,8 @@ bool next_significant(TextInput& parameters, char* buffer, std::size_t n, std::s
 }  // namespace
 
 std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what) {
-  std::string task = what.empty() ? std::string("reading the next parameter line")
-                                  : "reading the " + std::string(what) + " line";
-  parameters.set_task(task);
+  parameters.set_task(what.empty() ? std::string("reading the next parameter line")
+                                   : cat("reading the ", what, " line"));
   std::size_t length = 0;
   if (!next_significant(parameters, buffer, n, length)) parameters.fail_end_of_file();
   parameters.set_task({});

@@ -299,8 +299,11 @@ void gsas(TextInput& listing, TextInput& parameters) {
   note("end of the refinement: line ", listing.line(), " ", quote_line(CDATA.LSTLINE.view()));
   phase_fraction(listing, w);
   if (CDATA.DIFTYP.view()[1] == 'N') {
-    note(w.fraction_found ? "phase fraction " + format_line("(F8.6)"_fmt, RDATA.PHFRAC)
-                          : std::string("no phase fraction: the neutron F^2 are not divided"));
+    if (w.fraction_found) {
+      note("phase fraction ", format_line("(F8.6)"_fmt, RDATA.PHFRAC));
+    } else {
+      note("no phase fraction: the neutron F^2 are not divided");
+    }
   }
   lattice_parameters(listing);
   if (!data_block(listing)) {
