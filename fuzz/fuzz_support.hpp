@@ -9,11 +9,10 @@
 #include <string_view>
 #include <utility>
 
+#include "driver/read_data.hpp"
 #include "driver/run_state.hpp"
 #include "driver/writer.hpp"
-#include "textio/det_angle.hpp"
 #include "textio/failure.hpp"
-#include "textio/parameters.hpp"
 #include "textio/text_input.hpp"
 #include "textio/text_output.hpp"
 
@@ -40,7 +39,6 @@ inline std::pair<std::string_view, std::string_view> split(std::string_view in, 
 // A run starts from the state of a new process.
 inline void new_run() {
   reset_run_state();
-  det_angle_reset();
 }
 
 // A GSAS or FullProf run from its parameter lines on: the parameter reader,

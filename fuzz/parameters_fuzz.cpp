@@ -3,11 +3,11 @@
 #include <cstdint>
 
 #include "driver/driver.hpp"
+#include "driver/read_data.hpp"
 #include "driver/run_state.hpp"
 #include "fuzz_support.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/failure.hpp"
-#include "textio/parameters.hpp"
 #include "textio/readline.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       read_data_kolmex(parameters);
     } else {
       read_data_gsas_fullprof(parameters);
-      det_angle(parameters, IDATA.histogram, IDATA.nangles);
+      det_angle(parameters, IDATA.histogram, IDATA.nangles, RDATA.angles);
     }
   } catch (const RecognisedStop&) {
   } catch (const IoFailure&) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "driver/read_data.hpp"
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "driver/writer.hpp"
@@ -14,7 +15,6 @@
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/files.hpp"
-#include "textio/parameters.hpp"
 #include "textio/readline.hpp"
 #include "textio/text_input.hpp"
 #include "textio/text_output.hpp"
@@ -31,11 +31,9 @@ constexpr int kParameterUnit = 5;
 void read_name(TextInput& parameters, Text<512>& field, std::string_view what) {
   std::size_t length = readline(parameters, field, what);
   if (length > field.size()) {
-    throw IoFailure{"sfconv: error in " + parameters.name() + ", line " +
-                        std::to_string(parameters.line()) + ": the " + std::string(what) + " is " +
-                        (parameters.cut() ? "longer than the line kept"
-                                          : std::to_string(length) + " characters long"),
-                    "File name longer than 512 characters", "READ", std::to_string(kParameterUnit)};
+    const char* why = "File name longer than 512 characters";
+    if (parameters.cut()) fail_at(parameters, why, ": the ", what, " is longer than the line kept");
+    fail_at(parameters, why, ": the ", what, " is ", length, " characters long");
   }
 }
 
@@ -56,10 +54,10 @@ void refuse_output_over_input(const std::string& output) {
     struct stat st {};
     if (in.name.empty() || stat(in.name.c_str(), &st) != 0) continue;
     if (st.st_dev == out.st_dev && st.st_ino == out.st_ino) {
-      throw IoFailure{
-          "sfconv: the output file \"" + output + "\" is the " + in.what + " \"" + in.name + "\"",
-          "Cannot create file: it would replace an input of the run", "OPEN",
-          std::to_string(kOutputUnit)};
+      throw IoFailure{cat("sfconv: the output file ", quoted(output), " is the ", in.what, " ",
+                          quoted(in.name)),
+                      "Cannot create file: it would replace an input of the run", "OPEN",
+                      kOutputUnit};
     }
   }
 }
@@ -69,29 +67,8 @@ void refuse_output_over_input(const std::string& output) {
 void left_over_line(TextInput& parameters) {
   Text<512> line;
   if (readline_or_end(parameters, line.data(), line.size())) {
-    warn(place(parameters.name(), parameters.line()) +
-         "a line left over after the run: " + quote_line(line.trimmed()));
-  }
-}
-
-// The end of the summary: the cell and the reflections as written.
-void sum_up(const std::string& output) {
-  note("cell " + format_line("(6F10.5)"_fmt, RDATA.CELL));
-  std::string written = std::to_string(IDATA.NREF1 > 0 ? IDATA.NREF1 : 0) +
-                        (IDATA.NREF1 == 1 ? " reflection written" : " reflections written");
-  std::string dropped;
-  auto add = [&dropped](long n, const char* why) {
-    if (n == 0) return;
-    dropped += (dropped.empty() ? "; dropped: " : ", ") + std::to_string(n) + " " + why;
-  };
-  add(REPORT.dropped_zero_intensity, "with zero intensity");
-  add(REPORT.dropped_code, "with another phase's code");
-  add(REPORT.dropped_f2, "with an F^2 value not positive");
-  note(written + dropped);
-  note("wrote " + output);
-  if (IDATA.NREF1 <= 0) {
-    warn("no reflection written to " + output +
-         (REPORT.no_reflection_why.empty() ? "" : ": " + REPORT.no_reflection_why));
+    warn(place(parameters.name(), parameters.line()),
+         "a line left over after the run: ", quote_line(line.trimmed()));
   }
 }
 
@@ -108,18 +85,22 @@ char reader_for(std::string_view name) {
   return ' ';
 }
 
-void run(std::string_view parameter_file) {
+namespace {
+
+// Reads the parameter file and the refinement program's files into the run
+// state and returns RELVAR; every file it opens is closed when it returns.
+float read_inputs(std::string_view parameter_file) {
   CDATA.FILEPAR.assign(parameter_file);
+  under_way("READ", kParameterUnit, cat("reading ", parameter_file));
   TextInput parameters(CDATA.FILEPAR.view(), kParameterUnit);
 
   read_name(parameters, CDATA.FILEIN, "input file name");
   char prog = reader_for(CDATA.FILEIN.view());
   if (prog == ' ') {
-    throw RecognisedStop{
-        format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
-        at_line(parameters.name(), parameters.line()) + "the input file name " +
-            quote_line(CDATA.FILEIN.trimmed()) +
-            " holds none of .lst (GSAS), .out (FullProf) and .fos (KOLMEX) in its last part"};
+    stop_at(format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
+            parameters.name(), parameters.line(), "the input file name ",
+            quote_line(CDATA.FILEIN.trimmed()),
+            " holds none of .lst (GSAS), .out (FullProf) and .fos (KOLMEX) in its last part");
   }
   CDATA.PROG.assign(std::string_view(&prog, 1));
   if (prog == 'R') IDATA.phase_no = 1;
@@ -129,28 +110,35 @@ void run(std::string_view parameter_file) {
   float RELVAR = 0.0f;
   if (prog == 'R') {
     read_data_kolmex(parameters);
+    under_way("READ", kRefinementUnit, cat("reading ", file_name(CDATA.FILEIN.view())));
     RecordFile refinement(CDATA.FILEIN.view(), kRefinementUnit);
     kolmex(refinement, RELVAR);
+    under_way("READ", kParameterUnit, cat("reading ", parameter_file));
     left_over_line(parameters);
-    parameters.close();
-    refinement.close();
   } else {
     read_data_gsas_fullprof(parameters);
     RELVAR = 0.0f;
+    under_way("READ", kRefinementUnit, cat("reading ", file_name(CDATA.FILEIN.view())));
     TextInput refinement(CDATA.FILEIN.view(), kRefinementUnit);
     if (prog == 'G') {
       gsas(refinement, parameters);
     } else {
       fullprof(refinement, parameters);
     }
+    under_way("READ", kParameterUnit, cat("reading ", parameter_file));
     left_over_line(parameters);
-    parameters.close();
-    refinement.close();
   }
+  return RELVAR;
+}
 
+}  // namespace
+
+void run(std::string_view parameter_file) {
+  const float RELVAR = read_inputs(parameter_file);
   // Only now, with everything read, is the output file made.
   const std::string output = file_name(CDATA.FILEOUT.view());
   refuse_output_over_input(output);
+  under_way("WRITE", kOutputUnit, cat("writing ", output));
   TextOutput out(CDATA.FILEOUT.view(), kOutputUnit);
   write_structure_factors(out, RELVAR);
   out.commit();

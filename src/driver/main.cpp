@@ -36,79 +36,70 @@ constexpr const char* kHelp =
     "file written); 2 after an input/output failure or a usage error (a report\n"
     "on standard error, no output file written).\n";
 
-int report(const sfconv::IoFailure& failure) {
-  std::fputs(failure.report().c_str(), stderr);
-  return 2;
-}
-
-void print_lines(const std::vector<std::string>& lines, const char* prefix) {
-  for (const std::string& line : lines) {
-    std::fputs(prefix, stderr);
-    std::fputs(line.c_str(), stderr);
-    std::fputc('\n', stderr);
-  }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   bool verbose = false;
-  const char* parameter_file = nullptr;
-  try {
+  const char* answer = nullptr;  // the help or the version, for standard output
+  sfconv::Ending ending = sfconv::ending_of([&] {
     // Options first, then the parameter file and nothing after it.
+    const char* parameter_file = nullptr;
     bool options = true;
     for (int i = 1; i < argc; ++i) {
       std::string_view arg = argv[i];
       if (options && parameter_file == nullptr && arg.starts_with('-')) {
         if (arg == "-h" || arg == "--help") {
-          std::fputs(kHelp, stdout);
-          return 0;
+          answer = kHelp;
+          return;
         }
         if (arg == "--version") {
-          std::fputs("sfconv " SFCONV_VERSION "\n", stdout);
-          return 0;
+          answer = "sfconv " SFCONV_VERSION "\n";
+          return;
         }
         if (arg == "-v" || arg == "--verbose") {
           verbose = true;
         } else if (arg == "--") {
           options = false;
         } else {
-          throw sfconv::IoFailure{kUsageLine, "Unknown option: " + std::string(arg), "OPEN", "5"};
+          throw sfconv::IoFailure{kUsageLine, sfconv::cat("Unknown option: ", arg), "OPEN", 5};
         }
         continue;
       }
       if (parameter_file != nullptr) {
         throw sfconv::IoFailure{kUsageLine,
-                                "Argument after the parameter file: " + std::string(arg) +
-                                    " (sfconv reads one parameter file)",
-                                "OPEN", "5"};
+                                sfconv::cat("Argument after the parameter file: ", arg,
+                                            " (sfconv reads one parameter file)"),
+                                "OPEN", 5};
       }
       parameter_file = argv[i];
     }
     if (parameter_file == nullptr) {
       throw sfconv::IoFailure{kUsageLine, "No parameter file was named on the command line", "OPEN",
-                              "5"};
+                              5};
     }
     if (std::strlen(parameter_file) > 512) {
       throw sfconv::IoFailure{"sfconv: cannot open the parameter file",
                               "Cannot open file: its name is longer than 512 characters", "OPEN",
-                              "5"};
+                              5};
     }
     sfconv::prepare_output_signals();
     sfconv::run(parameter_file);
-  } catch (const sfconv::RecognisedStop& stop) {
-    std::string line = stop.line + '\n';
-    if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() ||
-        std::fflush(stdout) != 0) {
-      return report(
-          {"sfconv: cannot write to standard output", "Cannot write the message", "WRITE", "6"});
-    }
-    if (!stop.where.empty()) std::fprintf(stderr, "%s\n", stop.where.c_str());
-    return 1;
-  } catch (const sfconv::IoFailure& failure) {
-    return report(failure);
+  });
+
+  if (answer != nullptr) {
+    std::fputs(answer, stdout);
+    return 0;
   }
-  if (verbose) print_lines(sfconv::REPORT.facts, "sfconv: ");
-  print_lines(sfconv::REPORT.warnings, "sfconv: warning: ");
+  const std::string& out = ending.out;
+  if (!out.empty() &&
+      (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)) {
+    sfconv::IoFailure failure{"sfconv: cannot write to standard output", "Cannot write the message",
+                              "WRITE", 6};
+    std::fputs(failure.report().c_str(), stderr);
+    return 2;
+  }
+  std::fputs(ending.err.c_str(), stderr);
+  if (ending.status != 0) return ending.status;
+  std::fputs(sfconv::report_text(verbose).c_str(), stderr);
   return 0;
 }

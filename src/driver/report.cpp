@@ -1,22 +1,84 @@
-// The run's report.
+// The driver's part of the report.
 #include "driver/report.hpp"
 
+#include <new>
+#include <utility>
+
+#include "driver/run_state.hpp"
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
-#include "textio/failure.hpp"
 
 namespace sfconv {
 
-RunReport REPORT;
+namespace {
 
-std::string quote_line(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return quoted(text);
+struct Statement {
+  const char* kind = "OPEN";
+  int unit = 5;
+  std::string what = "reading the command line";
+};
+Statement current;
+
+// The three-line report of an exception sfconv does not throw itself.
+std::string unforeseen(const char* failed, const char* text) {
+  return IoFailure{cat("sfconv: ", failed, " while ", current.what), text, current.kind,
+                   current.unit}
+      .report();
 }
 
+}  // namespace
+
 std::string angle_text(float degrees) {
-  std::string text = format_line("(F7.2)"_fmt, degrees);
-  std::size_t first = text.find_first_not_of(' ');
-  return first == std::string::npos ? text : text.substr(first);
+  return std::string(trim_start(format_line("(F7.2)"_fmt, degrees)));
+}
+
+void sum_up(const std::string& output) {
+  note("cell ", format_line("(6F10.5)"_fmt, RDATA.CELL));
+  std::string dropped;
+  auto add = [&dropped](long n, const char* why) {
+    if (n == 0) return;
+    dropped += cat(dropped.empty() ? "; dropped: " : ", ", n, " ", why);
+  };
+  add(REPORT.dropped_zero_intensity, "with zero intensity");
+  add(REPORT.dropped_code, "with another phase's code");
+  add(REPORT.dropped_f2, "with an F^2 value not positive");
+  note(IDATA.NREF1 > 0 ? IDATA.NREF1 : 0,
+       IDATA.NREF1 == 1 ? " reflection written" : " reflections written", dropped);
+  note("wrote ", output);
+  if (IDATA.NREF1 <= 0) {
+    warn("no reflection written to ", output, REPORT.no_reflection_why.empty() ? "" : ": ",
+         REPORT.no_reflection_why);
+  }
+}
+
+std::string report_text(bool verbose) {
+  std::string text;
+  if (verbose) {
+    for (const std::string& line : REPORT.facts) text += cat("sfconv: ", line, '\n');
+  }
+  for (const std::string& line : REPORT.warnings) text += cat("sfconv: warning: ", line, '\n');
+  return text;
+}
+
+void under_way(const char* kind, int unit, std::string what) {
+  current = Statement{kind, unit, std::move(what)};
+}
+
+Ending ending_of(const std::function<void()>& body) {
+  try {
+    body();
+    return {};
+  } catch (const RecognisedStop& stop) {
+    return {1, stop.line + '\n', stop.where.empty() ? "" : stop.where + '\n'};
+  } catch (const IoFailure& failure) {
+    return {2, "", failure.report()};
+  } catch (const std::bad_alloc& e) {
+    return {2, "", unforeseen("out of memory", e.what())};
+  } catch (const std::exception& e) {
+    return {2, "", unforeseen("internal error", e.what())};
+  } catch (...) {
+    return {2, "", unforeseen("internal error", "an exception of unknown type")};
+  }
 }
 
 }  // namespace sfconv

@@ -1,35 +1,41 @@
-// What a run met on its way: the summary that -v prints and the warnings
-// printed after a successful run. Nothing here changes a byte of the output.
+// The driver's part of the report: the summary's last lines, the statement
+// under way, and how the run ended, as main prints it.
 #pragma once
 
+#include <functional>
 #include <string>
-#include <vector>
+
+#include "textio/report.hpp"
 
 namespace sfconv {
 
-struct RunReport {
-  std::vector<std::string> facts;     // summary lines, without "sfconv: "
-  std::vector<std::string> warnings;  // without "sfconv: warning: "
-  // Reflections the reader passed over.
-  long dropped_zero_intensity = 0;  // FullProf: Iobs exactly 0.0
-  long dropped_code = 0;            // GSAS: another phase's code
-  long dropped_f2 = 0;              // GSAS: an F^2 value not positive
-  std::string no_reflection_why;    // why a reader found none, when it knows
-};
-
-extern RunReport REPORT;
-
-inline void note(std::string line) {
-  REPORT.facts.push_back(std::move(line));
-}
-inline void warn(std::string line) {
-  REPORT.warnings.push_back(std::move(line));
-}
-
-// A line of a file in double quotes, its trailing blanks left out.
-std::string quote_line(std::string_view text);
-
 // An angle in degrees as the output header writes it (F7.2), without blanks.
 std::string angle_text(float degrees);
+
+// The end of the summary, once `output` is written: the cell, the reflections
+// written and dropped, the file; and the warning when none was written.
+void sum_up(const std::string& output);
+
+// The report printed after a successful run: with `verbose` the summary,
+// then the warnings, a line each.
+std::string report_text(bool verbose);
+
+// The statement the run is carrying out, for the report of a failure nobody
+// foresaw: `what` names it in the report's first line ("reading run.lst"),
+// `kind` and `unit` make its third line ("? READ(UNIT=1,...").
+void under_way(const char* kind, int unit, std::string what);
+
+// How a run ended: its exit status and what it has to say.
+struct Ending {
+  int status = 0;
+  std::string out;  // for standard output: a recognised stop's message
+  std::string err;  // for standard error
+};
+
+// Runs `body` and tells how it ended: status 0 and nothing to say when it
+// returns; 1 and the two lines of a RecognisedStop; 2 and the three-line
+// report of an IoFailure, or of any other exception (memory exhausted, a
+// fault of sfconv's own), whose report names the statement under way.
+Ending ending_of(const std::function<void()>& body);
 
 }  // namespace sfconv

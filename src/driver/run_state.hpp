@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
+#include "textio/det_angle.hpp"
 #include "textio/text_field.hpp"
 
 namespace sfconv {
@@ -47,7 +49,8 @@ struct RealData {
   float lambda;   // GSAS wavelength (constant wavelength)
   float lambda0;  // wavelength written to the header
   std::array<float, MAXREF> FOR, FOI, FOABS, IO, WAVE;
-  float twotheta;  // 2theta of the detector bank, degrees (time of flight)
+  float twotheta;     // 2theta of the detector bank, degrees (time of flight)
+  AngleTable angles;  // the detector-angle line: 2theta of banks 1 to 25
   float TOTAMP, TOTAMP2;
   float E;
   std::array<float, 6> CELL;  // a, b, c, alpha, beta, gamma
@@ -58,6 +61,25 @@ extern CharData CDATA;
 extern IntData IDATA;
 extern LogData LDATA;
 extern RealData RDATA;
+
+// A reflection as a reader hands it over.
+struct Reflection {
+  std::int32_t h = 0, k = 0, l = 0;
+  float FOR = 0.0f, FOI = 0.0f, FOABS = 0.0f, IO = 0.0f;
+  float WAVE = 0.0f;  // time of flight only
+};
+
+// Whether the reflection arrays hold `count` reflections.
+constexpr bool room_for(std::int64_t count) {
+  return count <= MAXREF;
+}
+
+// Stops the run when a reader has more reflections than the arrays hold;
+// `where` (without "sfconv: ") says where they were met and whose they are.
+[[noreturn]] void stop_too_many_reflections(const std::string& where);
+
+// Stores reflection i (0 = the first), for which room_for(i + 1) holds.
+void store_reflection(std::int32_t i, const Reflection& r);
 
 // Back to the state of a new process (a run performs one conversion; tools
 // that run several in one process reset between them).

@@ -6,9 +6,10 @@
 #include <span>
 #include <string>
 
-#include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "textio/edit.hpp"
+#include "textio/failure.hpp"
+#include "textio/report.hpp"
 
 namespace sfconv {
 
@@ -29,27 +30,26 @@ void warn_nonfinite(const std::array<long, 6>& records) {
   for (std::size_t c = 0; c < 6; ++c) {
     long n = records[c];
     if (n == 0) continue;
-    warn(std::to_string(n) + (n == 1 ? " record has" : " records have") + " a non-finite " +
-         columns[c] + " (written as Infinity or NaN)");
+    warn(n, n == 1 ? " record has" : " records have", " a non-finite ", columns[c],
+         " (written as Infinity or NaN)");
   }
   const auto& R = RDATA;
   long cell = 0;
   for (float v : R.CELL) cell += !std::isfinite(v);
   if (cell > 0) {
-    warn("the cell line holds " + std::to_string(cell) +
-         (cell == 1 ? " non-finite value" : " non-finite values"));
+    warn("the cell line holds ", cell, cell == 1 ? " non-finite value" : " non-finite values");
   }
   if (IDATA.IAMP == 0 || IDATA.IAMP == 1) {
     std::string which;
     auto check = [&which](float v, const char* name) {
-      if (!std::isfinite(v)) which += (which.empty() ? "" : ", ") + std::string(name);
+      if (!std::isfinite(v)) which += cat(which.empty() ? "" : ", ", name);
     };
     check(R.TOTAMP, IDATA.IAMP == 0 ? "the total amplitude" : "b+");
     if (IDATA.IAMP == 1) check(R.TOTAMP2, "b-");
     check(R.lambda0, "lambda0");
     check(R.E, "E");
     if (LDATA.TOF) check(R.twotheta, "2theta");
-    if (!which.empty()) warn("the header holds a non-finite " + which);
+    if (!which.empty()) warn("the header holds a non-finite ", which);
   }
 }
 

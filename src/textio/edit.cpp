@@ -23,10 +23,9 @@ void OutItems::push(OutItem item) {
 }
 
 void InternalRecord::fail(const char* message) const {
-  std::string header =
-      "sfconv: error in " + std::string(origin_.file) + ", line " + std::to_string(origin_.line);
+  std::string header = error_in(origin_.file, origin_.line);
   if (!origin_.what.empty()) header.append(" (reading ").append(origin_.what).append(")");
-  throw IoFailure{header, message, "READ", "INTERNAL"};
+  throw IoFailure{header, message, "READ", origin_.unit};
 }
 
 void InternalRecord::fail_end_of_file() const {
@@ -223,7 +222,7 @@ void write_items(char* field, std::size_t length, const Format& f, const OutItem
       [&](const std::string& r) {
         if (++records > 1 || r.size() > length) {
           throw IoFailure{"sfconv: a text field is too short for what is written into it",
-                          msg::end_of_record, "WRITE", "INTERNAL"};
+                          msg::end_of_record, "WRITE", IoFailure::kInternal};
         }
         std::memcpy(field, r.data(), r.size());
         std::memset(field + r.size(), ' ', length - r.size());

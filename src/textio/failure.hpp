@@ -1,12 +1,57 @@
-// The two ways a run ends early. Both are thrown wherever the condition is met
-// and caught only in main.
+// How a run says where and why: the two ways it ends early, thrown wherever the
+// condition is met and caught only in main, and the texts their reports are made of.
 #pragma once
 
+#include <charconv>
+#include <concepts>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "textio/chars.hpp"
+
 namespace sfconv {
+
+// Appends the text of a value: a string, a character or an integer.
+inline void cat_to(std::string& out, std::string_view text) {
+  out.append(text);
+}
+inline void cat_to(std::string& out, const char* text) {
+  out.append(text);
+}
+inline void cat_to(std::string& out, char c) {
+  out.push_back(c);
+}
+void cat_to(std::string& out, bool) = delete;
+template <std::integral T>
+void cat_to(std::string& out, T number) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+}
+
+// The texts of the values, one after the other: cat("line ", 12, ": ", why).
+template <typename... Args>
+std::string cat(const Args&... args) {
+  std::string out;
+  (cat_to(out, args), ...);
+  return out;
+}
+
+// "FILE, line N: ", where a warning or a stop arose.
+inline std::string place(std::string_view file, long line) {
+  return cat(file, ", line ", line, ": ");
+}
+
+// A marker or name in double quotes, for the first line of a report: the
+// quotes show its leading blank.
+inline std::string quoted(std::string_view text) {
+  return cat('"', text, '"');
+}
+
+// A line of a file in double quotes, its trailing blanks left out.
+inline std::string quote_line(std::string_view text) {
+  return quoted(trim_end(text));
+}
 
 // A bad input that sfconv itself recognises: one line on standard output
 // (the message), one on standard error saying where and why ("sfconv:
@@ -16,36 +61,44 @@ struct RecognisedStop {
   std::string where;
 };
 
-// "FILE, line N: ", where a warning or a stop arose.
-inline std::string place(std::string_view file, long line) {
-  std::string s(file);
-  s.append(", line ").append(std::to_string(line)).append(": ");
-  return s;
+// Stops the run with `line`, the message, and "sfconv: " and `where` after it.
+template <typename... Where>
+[[noreturn]] void stop(std::string line, const Where&... where) {
+  throw RecognisedStop{std::move(line), cat("sfconv: ", where...)};
 }
 
-// "sfconv: FILE, line N: " for the line of a stop.
-inline std::string at_line(std::string_view file, long line) {
-  return "sfconv: " + place(file, line);
+// The same for a line of a file: "sfconv: FILE, line N: " and `why`.
+template <typename... Why>
+[[noreturn]] void stop_at(std::string line, std::string_view file, long at, const Why&... why) {
+  stop(std::move(line), place(file, at), why...);
 }
 
 // An input/output failure: the three-line report on standard error, exit 2.
 struct IoFailure {
+  // The unit of a text field read or written as a record.
+  static constexpr int kInternal = -1;
+
   std::string header;     // free wording: where it happened
   std::string message;    // what happened
   std::string statement;  // "READ", "WRITE", "OPEN" or "CLOSE"
-  std::string unit;       // stream number, or "INTERNAL"
+  int unit = kInternal;   // stream number
 
   std::string report() const {
-    return header + '\n' + message + "\n? " + statement + "(UNIT=" + unit + ",...\n";
+    std::string text = cat(header, '\n', message, "\n? ", statement, "(UNIT=");
+    if (unit == kInternal) {
+      text.append("INTERNAL");
+    } else {
+      cat_to(text, unit);
+    }
+    text.append(",...\n");
+    return text;
   }
 };
 
-// A marker or name in double quotes, for the first line of a report: the
-// quotes show its leading blank.
-inline std::string quoted(std::string_view text) {
-  std::string q(1, '"');
-  q.append(text).push_back('"');
-  return q;
+// "sfconv: error in FILE, line N" and `more`: the header of a failure at a line.
+template <typename... More>
+std::string error_in(std::string_view file, long line, const More&... more) {
+  return cat("sfconv: error in ", file, ", line ", line, more...);
 }
 
 namespace msg {

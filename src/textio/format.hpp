@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "textio/chars.hpp"
+
 namespace sfconv {
 
 enum class EditKind : std::uint8_t { A, I, F, E, G, X, P, Slash, Open, Close };
@@ -43,9 +45,6 @@ namespace detail {
 
 constexpr char upper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-}
-constexpr bool is_digit(char c) {
-  return c >= '0' && c <= '9';
 }
 
 class FormatParser {

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "textio/chars.hpp"
 #include "textio/failure.hpp"
 #include "textio/numeric_input.hpp"
 
@@ -10,9 +11,6 @@ namespace sfconv {
 
 namespace {
 
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
 bool ends_value(char c) {
   return is_blank(c) || c == ',' || c == '/';
 }

@@ -6,16 +6,9 @@
 #include <limits>
 #include <system_error>
 
-namespace sfconv {
+#include "textio/chars.hpp"
 
-namespace {
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
-}  // namespace
+namespace sfconv {
 
 NumResult read_integer(std::string_view field, std::int32_t& value) {
   bool negative = false, sign_seen = false, digit_seen = false;

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "textio/chars.hpp"
+#include "textio/failure.hpp"
+
 namespace sfconv {
 
 namespace {
@@ -18,8 +21,7 @@ std::size_t whole_length(std::string_view record, bool cut) {
   std::size_t hash = record.find('#', first);
   std::size_t end = hash == std::string_view::npos ? record.size() : hash;
   if (hash == std::string_view::npos && cut) return record.size() + 1;
-  while (end > first && record[end - 1] == ' ') --end;
-  return end - first;
+  return trim_end(record.substr(first, end - first)).size();
 }
 
 // The next significant line into the buffer; false at the end of the file.
@@ -55,9 +57,8 @@ bool next_significant(TextInput& parameters, char* buffer, std::size_t n, std::s
 }  // namespace
 
 std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what) {
-  std::string task = what.empty() ? std::string("reading the next parameter line")
-                                  : "reading the " + std::string(what) + " line";
-  parameters.set_task(task);
+  parameters.set_task(what.empty() ? std::string("reading the next parameter line")
+                                   : cat("reading the ", what, " line"));
   std::size_t length = 0;
   if (!next_significant(parameters, buffer, n, length)) parameters.fail_end_of_file();
   parameters.set_task({});

@@ -28,9 +28,4 @@ std::size_t readline(TextInput& parameters, Text<N>& buffer, std::string_view wh
   return readline(parameters, buffer.data(), N, what);
 }
 
-// Where the line readline returned last stands, for reports about its values.
-inline Origin line_origin(const TextInput& parameters, std::string_view what) {
-  return Origin{parameters.name(), parameters.line(), what};
-}
-
 }  // namespace sfconv

@@ -1,9 +1,11 @@
-// Where input records come from: a text file, or a text field read as a
-// one-record text ("INTERNAL").
+// Where input records come from: a text file, or one record read by itself
+// (a line copied into a text field, "INTERNAL").
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "textio/failure.hpp"
 
 namespace sfconv {
 
@@ -19,14 +21,18 @@ class RecordSource {
   ~RecordSource() = default;
 };
 
-// Where a text field read as a record came from, for the error report.
+// Where a record read by itself came from, for the error report.
 struct Origin {
   std::string_view file;  // the file the line was read from
   long line = 0;          // its line number there
   std::string_view what;  // what was being read, e.g. "E"; may be empty
+  // A line copied into a text field is "INTERNAL"; a stream's record read
+  // again by itself is reported for the stream, with its unit.
+  int unit = IoFailure::kInternal;
 };
 
-// A text field read as a record: one record only, reported as "INTERNAL".
+// One record read by itself as a one-record text: a read that needs more
+// values than it holds meets the end of the file.
 class InternalRecord final : public RecordSource {
  public:
   InternalRecord(std::string_view record, const Origin& origin)

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "textio/chars.hpp"
+
 namespace sfconv {
 
 template <std::size_t N>
@@ -28,11 +30,7 @@ struct Text {
   void blank() { c.fill(' '); }
 
   // The field without its trailing blanks.
-  std::string_view trimmed() const {
-    std::size_t n = N;
-    while (n > 0 && c[n - 1] == ' ') --n;
-    return {c.data(), n};
-  }
+  std::string_view trimmed() const { return trim_end(view()); }
   bool is_blank() const { return trimmed().empty(); }
 
   // Columns first..last, counted from 1 (both inside the field).

@@ -22,13 +22,12 @@ void set_text_buffer_size(std::size_t bytes) {
 }
 
 TextInput::TextInput(std::string_view name, int unit)
-    : name_(file_name(name)), unit_(unit), fixed_(new char[kKeep]) {
-  file_ = open_existing(name_, unit);
+    : InputFile(name, unit), fixed_(new char[kKeep]) {
   allocate();
 }
 
 TextInput::TextInput(std::FILE* stream, std::string_view name, int unit)
-    : file_(stream), name_(name), unit_(unit), fixed_(new char[kKeep]) {
+    : InputFile(stream, name, unit), fixed_(new char[kKeep]) {
   allocate();
 }
 
@@ -38,23 +37,14 @@ TextInput::TextInput(std::FILE* stream, std::string_view name, int unit)
 void TextInput::allocate() {
   size_ = buffer_size;
   struct stat st {};
-  if (fstat(fileno(file_), &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
+  if (fstat(fileno(file_.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
       static_cast<std::uint64_t>(st.st_size) < size_) {
     size_ = static_cast<std::size_t>(st.st_size) + 16;
   }
   // The file is read once, front to back: let the kernel read ahead.
-  posix_fadvise(fileno(file_), 0, 0, POSIX_FADV_SEQUENTIAL);
+  posix_fadvise(fileno(file_.get()), 0, 0, POSIX_FADV_SEQUENTIAL);
   buf_.reset(new char[size_ + 64]);
   std::memset(buf_.get() + size_, 0, 64);
-}
-
-TextInput::~TextInput() {
-  close();
-}
-
-void TextInput::close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
 }
 
 bool TextInput::refill() {
@@ -74,14 +64,14 @@ bool TextInput::refill() {
     base_ += end_;
     end_ = 0;
   }
-  std::size_t got = std::fread(buf_.get() + end_, 1, size_ - end_, file_);
+  std::size_t got = std::fread(buf_.get() + end_, 1, size_ - end_, file_.get());
   end_ += got;
   nl_valid_ = false;
   if (got == 0) {
-    if (std::ferror(file_)) {
-      throw IoFailure{"sfconv: error in " + name_ + ", line " + std::to_string(line_ + 1),
-                      std::string("Cannot read file: ") + std::strerror(errno), "READ",
-                      std::to_string(unit_)};
+    if (std::ferror(file_.get())) {
+      // The line that was being read.
+      throw IoFailure{error_in(name_, line_ + 1), cat("Cannot read file: ", std::strerror(errno)),
+                      "READ", unit_};
     }
     at_eof_ = true;
     return false;
@@ -156,11 +146,10 @@ bool TextInput::next_slow(std::string_view& record) {
 }
 
 void TextInput::seek(std::uint64_t offset, long line) {
-  if (file_ == nullptr || fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
-    throw IoFailure{"sfconv: cannot rewind " + name_, "Cannot rewind the file", "READ",
-                    std::to_string(unit_)};
+  if (file_ == nullptr || fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0) {
+    throw IoFailure{cat("sfconv: cannot rewind ", name_), "Cannot rewind the file", "READ", unit_};
   }
-  std::clearerr(file_);
+  std::clearerr(file_.get());
   base_ = offset;
   beg_ = end_ = 0;
   nl_valid_ = false;
@@ -172,26 +161,21 @@ void TextInput::seek(std::uint64_t offset, long line) {
 }
 
 void TextInput::fail(const char* message) const {
-  throw IoFailure{"sfconv: error in " + name_ + ", line " + std::to_string(line_), message, "READ",
-                  std::to_string(unit_)};
+  fail_at(*this, message);
 }
 
 void TextInput::fail_end_of_file() const {
   std::string header;
   if (line_ == 0 && trailing_ == 0) {
-    header = "sfconv: " + name_ + " is empty";
+    header = cat("sfconv: ", name_, " is empty");
   } else if (line_ == 0) {
-    header = "sfconv: " + name_ + " holds no line feed: its " + std::to_string(trailing_) +
-             " bytes are no complete line";
+    header = cat("sfconv: ", name_, " holds no line feed: its ", trailing_,
+                 " bytes are no complete line");
   } else {
-    header = "sfconv: " + name_ + " ended (line " + std::to_string(line_) + ")";
+    header = cat("sfconv: ", name_, " ended (line ", line_, ")");
   }
   if (!task_.empty()) header.append(" while ").append(task_);
-  throw IoFailure{header, msg::end_of_file, "READ", std::to_string(unit_)};
-}
-
-void RecordOf::fail_end_of_file() const {
-  stream_.fail(msg::end_of_file);
+  throw IoFailure{header, msg::end_of_file, "READ", unit_};
 }
 
 }  // namespace sfconv

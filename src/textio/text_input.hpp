@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 #if defined(__SSE2__)
@@ -14,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "textio/failure.hpp"
+#include "textio/files.hpp"
 #include "textio/record_source.hpp"
 
 namespace sfconv {
@@ -25,7 +28,7 @@ namespace sfconv {
 // Of each record the first kKeep columns are kept, more than any reader looks
 // at; the rest is counted and passed over without being stored (cut() tells),
 // so a line of gigabytes costs no memory.
-class TextInput final : public RecordSource {
+class TextInput final : public RecordSource, public InputFile {
  public:
   static constexpr std::size_t kKeep = 4096;
 
@@ -33,9 +36,6 @@ class TextInput final : public RecordSource {
   TextInput(std::string_view name, int unit);
   // Reads an already open stream (a file in memory, say), which it then owns.
   TextInput(std::FILE* stream, std::string_view name, int unit);
-  ~TextInput();
-  TextInput(const TextInput&) = delete;
-  TextInput& operator=(const TextInput&) = delete;
 
   // The next record (its first kKeep columns), valid until the next call;
   // false at end of file.
@@ -46,6 +46,17 @@ class TextInput final : public RecordSource {
     if (!next(record)) fail_end_of_file();
     return record;
   }
+  // Reads on to the next record that begins with one of `markers` (as
+  // starts_with_marker tells) and returns which one, by its index, the record
+  // in `record`; -1 at the end of the file. Records are compared as they
+  // come and none is copied: a search may pass over most of a long file.
+  int seek_marker(std::string_view& record, std::initializer_list<std::string_view> markers);
+  // The same; the end of the file is the end-of-file report.
+  int find_marker(std::string_view& record, std::initializer_list<std::string_view> markers) {
+    int which = seek_marker(record, markers);
+    if (which < 0) fail_end_of_file();
+    return which;
+  }
   // True when the last record had more than kKeep columns.
   bool cut() const { return cut_; }
 
@@ -55,12 +66,9 @@ class TextInput final : public RecordSource {
   void seek(std::uint64_t offset, long line);
   // Back to the first record.
   void rewind() { seek(0, 0); }
-  void close();
 
   // Number of records read so far: the line number of the last one.
   long line() const { return line_; }
-  const std::string& name() const { return name_; }
-  int unit() const { return unit_; }
 
   // What the caller is reading or looking for ("looking for the cell"), named
   // in an end-of-file report; empty for none.
@@ -80,9 +88,6 @@ class TextInput final : public RecordSource {
   void append_fixed(std::string_view raw);
   std::string_view fixed() const { return {fixed_.get(), fixed_len_}; }
 
-  std::FILE* file_ = nullptr;
-  std::string name_;
-  int unit_;
   std::size_t size_ = 0;  // of the buffer
   std::unique_ptr<char[]> buf_;
   std::uint64_t base_ = 0;          // file offset of buf_[0]
@@ -92,6 +97,13 @@ class TextInput final : public RecordSource {
   // nl_base_ (a multiple of 64), one bit each: lines are found a block at a
   // time rather than by a call per line, and a line with neither carriage
   // return nor tab (most lines of most files) needs no fixing.
+  //
+  // The simpler way was measured and is slower: memchr for each line feed,
+  // then memchr for carriage returns and tabs within the line took 7-49 %
+  // longer on bench/run.sh's 200 MB listing and output; with the next
+  // carriage return and tab sought once per buffer instead, still 7-14 %
+  // longer (fewer instructions, but a library call per short line costs more
+  // than a 64-byte block does).
   std::uint64_t nl_mask_ = 0;
   std::uint64_t fix_mask_ = 0;
   std::size_t nl_base_ = 0;
@@ -197,6 +209,26 @@ inline std::size_t TextInput::find_newline(bool& clean) {
   return nl_base_ + static_cast<std::size_t>(std::countr_zero(m));
 }
 
+// Where the stream's last record stands, for reading it again by itself:
+// failures are the stream's own, at that line.
+inline Origin record_origin(const TextInput& in) {
+  return Origin{in.name(), in.line(), {}, in.unit()};
+}
+
+// Where a line the stream handed over stands once it is copied into a text
+// field, for reading values from the field: failures are "INTERNAL" and name
+// `what`.
+inline Origin line_origin(const TextInput& in, std::string_view what) {
+  return Origin{in.name(), in.line(), what};
+}
+
+// Fails the stream's current record: "sfconv: error in FILE, line N" and
+// `more` on the report's first line, `message` on its second.
+template <typename... More>
+[[noreturn]] void fail_at(const TextInput& in, std::string message, const More&... more) {
+  throw IoFailure{error_in(in.name(), in.line(), more...), std::move(message), "READ", in.unit()};
+}
+
 // Whether a line begins with a marker text: the test every search makes on
 // every line, so the first two characters decide most lines before the rest
 // is compared.
@@ -206,31 +238,21 @@ inline bool starts_with_marker(std::string_view line, std::string_view marker) {
          std::memcmp(line.data(), marker.data(), marker.size()) == 0;
 }
 
+inline int TextInput::seek_marker(std::string_view& record,
+                                  std::initializer_list<std::string_view> markers) {
+  while (next(record)) {
+    int which = 0;
+    for (std::string_view marker : markers) {
+      if (starts_with_marker(record, marker)) return which;
+      ++which;
+    }
+  }
+  return -1;
+}
+
 // The size of the read buffer of text input streams opened from now on
 // (256 KiB unless changed): tests and fuzzing make it small so that short
 // inputs cross its boundaries.
 void set_text_buffer_size(std::size_t bytes);
-
-// One record of a text input stream read by itself, as a one-record text: a
-// read that needs more values than the record holds meets the end of the file.
-// Failures are reported for the stream, at the line of the record.
-class RecordOf final : public RecordSource {
- public:
-  RecordOf(const TextInput& stream, std::string_view record) : stream_(stream), record_(record) {}
-
-  bool next(std::string_view& record) override {
-    if (used_) return false;
-    used_ = true;
-    record = record_;
-    return true;
-  }
-  [[noreturn]] void fail(const char* message) const override { stream_.fail(message); }
-  [[noreturn]] void fail_end_of_file() const override;
-
- private:
-  const TextInput& stream_;
-  std::string_view record_;
-  bool used_ = false;
-};
 
 }  // namespace sfconv

@@ -113,15 +113,15 @@ TextOutput::TextOutput(std::string_view name, int unit) : name_(file_name(name))
   struct stat st {};
   const bool exists = stat(name_.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) {
-    fail("OPEN", std::string("Cannot create file: ") + std::strerror(errno));
+    fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
   }
   if (exists && S_ISDIR(st.st_mode)) {
-    fail("OPEN", std::string("Cannot create file: ") + std::strerror(EISDIR));
+    fail("OPEN", cat("Cannot create file: ", std::strerror(EISDIR)));
   }
   std::string target;
   bool special = false;
   if (!final_target(name_, target, special)) {
-    fail("OPEN", std::string("Cannot create file: ") + std::strerror(errno));
+    fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
   }
   if (exists && (!S_ISREG(st.st_mode) || special)) {
     open_in_place();
@@ -135,19 +135,19 @@ TextOutput::TextOutput(std::string_view name, int unit) : name_(file_name(name))
 // /dev/null, /dev/stdout (appending, so that a shell's ">>" is kept).
 void TextOutput::open_in_place() {
   out_.fd = open(name_.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC);
-  if (out_.fd < 0) fail("OPEN", std::string("Cannot create file: ") + std::strerror(errno));
+  if (out_.fd < 0) fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
 }
 
 void TextOutput::open_temporary(const std::string& target, const struct ::stat* replaced) {
   // A short name, so that any name the file system accepts can be renamed to.
   std::string temp = directory_of(target) + "/.sfconv-XXXXXX";
   if (temp.size() > PATH_MAX) {
-    fail("OPEN", std::string("Cannot create file: ") + std::strerror(ENAMETOOLONG));
+    fail("OPEN", cat("Cannot create file: ", std::strerror(ENAMETOOLONG)));
   }
   {
     CleanupSignalsHeld held;
     out_.fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (out_.fd < 0) fail("OPEN", std::string("Cannot create file: ") + std::strerror(errno));
+    if (out_.fd < 0) fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
     std::memcpy(pending_temp, temp.c_str(), temp.size() + 1);
     pending = 1;
     temp_.name = temp;
@@ -165,7 +165,7 @@ void TextOutput::open_temporary(const std::string& target, const struct ::stat* 
     mode = 0666 & ~mask;
   }
   if (fchmod(out_.fd, mode) != 0) {
-    fail("OPEN", std::string("Cannot create file: ") + std::strerror(errno));
+    fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
   }
 }
 
@@ -215,7 +215,7 @@ void TextOutput::flush() {
     ssize_t n = ::write(out_.fd, p, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      fail("WRITE", std::string("Cannot write file: ") + std::strerror(n < 0 ? errno : EIO));
+      fail("WRITE", cat("Cannot write file: ", std::strerror(n < 0 ? errno : EIO)));
     }
     p += n;
     left -= static_cast<std::size_t>(n);
@@ -225,19 +225,19 @@ void TextOutput::flush() {
 
 void TextOutput::commit() {
   flush();
-  if (out_.close() != 0) fail("WRITE", std::string("Cannot write file: ") + std::strerror(errno));
+  if (out_.close() != 0) fail("WRITE", cat("Cannot write file: ", std::strerror(errno)));
   if (temp_.name.empty()) return;
   CleanupSignalsHeld held;
   if (std::rename(temp_.name.c_str(), target_.c_str()) != 0) {
-    fail("CLOSE", std::string("Cannot put the file in place: ") + std::strerror(errno));
+    fail("CLOSE", cat("Cannot put the file in place: ", std::strerror(errno)));
   }
   temp_.release();
 }
 
 void TextOutput::fail(const char* statement, const std::string& cause) {
-  std::string header = "sfconv: cannot write \"" + printable_name(name_) + "\"";
-  if (records_ > 0) header += ", line " + std::to_string(records_);
-  throw IoFailure{header, cause, statement, std::to_string(unit_)};
+  std::string header = cat("sfconv: cannot write ", quoted(printable_name(name_)));
+  if (records_ > 0) header += cat(", line ", records_);
+  throw IoFailure{header, cause, statement, unit_};
 }
 
 }  // namespace sfconv

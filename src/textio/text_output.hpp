@@ -37,7 +37,6 @@ class TextOutput {
   void commit();
 
   const std::string& name() const { return name_; }
-  const std::string& temporary_name() const { return temp_.name; }
 
  private:
   void open_in_place();

@@ -18,7 +18,7 @@ TEST(DetAngle, EveryExampleOfTheTable) {
   auto cases = test::editing_table("det_angle.txt");
   ASSERT_GT(cases.size(), 15u);
   for (const test::EditingCase& c : cases) {
-    det_angle_reset();
+    AngleTable table{};
     test::TempDir dir;
     TextInput in(dir.write("p.txt", "# angles\n" + c.first + "\n"), 5);
     std::int32_t bank = 0;
@@ -26,7 +26,7 @@ TEST(DetAngle, EveryExampleOfTheTable) {
     std::int32_t count = -1;
     std::string got;
     try {
-      float angle = det_angle(in, bank, count);
+      float angle = det_angle(in, bank, count, table);
       std::ostringstream out;
       out << "angle " << angle << " of " << count;
       got = out.str();
@@ -34,7 +34,7 @@ TEST(DetAngle, EveryExampleOfTheTable) {
       got = s.line;
     } catch (const IoFailure& f) {
       got = f.message == msg::end_of_file ? "end-of-file" : "illegal";
-      EXPECT_EQ(f.unit, "INTERNAL");
+      EXPECT_EQ(f.unit, IoFailure::kInternal);
     }
     EXPECT_EQ(got, c.rest) << "det_angle.txt line " << c.line;
   }

@@ -34,7 +34,7 @@ TEST(FreeForm, EveryExampleOfTheTable) {
       InternalRecord record(c.first, kLine);
       read_free_items(record, items);
     } catch (const IoFailure& f) {
-      EXPECT_EQ(f.unit, "INTERNAL");
+      EXPECT_EQ(f.unit, IoFailure::kInternal);
       got = f.message == msg::end_of_file         ? "end-of-file "
             : f.message == msg::illegal_character ? "illegal "
             : f.message == msg::integer_overflow  ? "overflow "

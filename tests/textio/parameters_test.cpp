@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "driver/read_data.hpp"
 #include "driver/run_state.hpp"
 #include "support/files.hpp"
 #include "textio/editing_table.hpp"
 #include "textio/failure.hpp"
-#include "textio/parameters.hpp"
 
 namespace sfconv {
 namespace {

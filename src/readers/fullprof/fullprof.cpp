@@ -10,12 +10,14 @@
 #include "readers/fullprof/fullprof.hpp"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
-#include "readers/trig.hpp"
+#include "readers/structure_factor.hpp"
+#include "textio/chars.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -53,47 +55,22 @@ constexpr std::string_view kNarrowHeader6 = "   No.  Code     H   K   L  Mult   
 constexpr std::string_view kTableEnd = "     ---------------";
 constexpr std::string_view kTableEndOther = " -------------------";
 
-constexpr float kDegree = 0.017453292f;  // pi / 180 in single precision
-
-// Reads on to the next line that begins with `marker` and leaves its first 50
-// columns in LSTLINE; false at the end of the file. (Every marker ends in a
-// character other than a blank, so comparing the line itself is comparing
-// LSTLINE.)
-bool seek(TextInput& in, std::string_view marker) {
+// Reads on to the next line that begins with one of `markers` and leaves its
+// first 50 columns in LSTLINE; the marker's index, -1 at the end of the file.
+// (Every marker ends in a character other than a blank, so comparing the line
+// itself is comparing LSTLINE.)
+int seek(TextInput& in, std::initializer_list<std::string_view> markers) {
   std::string_view record;
-  while (in.next(record)) {
-    if (starts_with_marker(record, marker)) {
-      CDATA.LSTLINE.assign(record);
-      return true;
-    }
-  }
-  return false;
-}
-
-void find(TextInput& in, std::string_view marker) {
-  if (!seek(in, marker)) in.fail_end_of_file();
-}
-
-// Reads on to the next line that begins with `a` or `b`, leaving it in
-// LSTLINE as seek does; the marker it begins with.
-std::string_view find_either(TextInput& in, std::string_view a, std::string_view b) {
-  std::string_view record;
-  while (in.next(record)) {
-    for (std::string_view marker : {a, b}) {
-      if (starts_with_marker(record, marker)) {
-        CDATA.LSTLINE.assign(record);
-        return marker;
-      }
-    }
-  }
-  in.fail_end_of_file();
+  const int which = in.seek_marker(record, markers);
+  if (which >= 0) CDATA.LSTLINE.assign(record);
+  return which;
 }
 
 // The number a marker line of LSTLINE carries in the columns of `layout`.
 std::int32_t number_on_marker_line(const TextInput& in, const Format& layout,
                                    std::string_view what) {
   std::int32_t n = 0;
-  read_internal(CDATA.LSTLINE.view(), Origin{in.name(), in.line(), what}, layout, n);
+  read_internal(CDATA.LSTLINE.view(), line_origin(in, what), layout, n);
   return n;
 }
 
@@ -102,7 +79,7 @@ std::int32_t number_on_marker_line(const TextInput& in, const Format& layout,
 // the end of the file.
 bool seek_numbered(TextInput& in, std::string_view marker, const Format& layout,
                    std::int32_t wanted, std::string_view what) {
-  while (seek(in, marker)) {
+  while (seek(in, {marker}) >= 0) {
     if (number_on_marker_line(in, layout, what) == wanted) return true;
   }
   return false;
@@ -110,8 +87,7 @@ bool seek_numbered(TextInput& in, std::string_view marker, const Format& layout,
 
 void find_numbered(TextInput& in, std::string_view marker, const Format& layout,
                    std::int32_t wanted, std::string_view what, std::string_view noun) {
-  in.set_task("looking for " + quoted(marker) + " of " + std::string(noun) + " " +
-              std::to_string(wanted));
+  in.set_task(cat("looking for ", quoted(marker), " of ", noun, " ", wanted));
   if (!seek_numbered(in, marker, layout, wanted, what)) in.fail_end_of_file();
 }
 
@@ -131,7 +107,7 @@ void find_pattern(TextInput& output, TextInput& parameters) {
   find_numbered(output, kPatternBlock, "(44X,I3)"_fmt, IDATA.histogram, "the pattern number",
                 "pattern");
 
-  output.set_task("reading the radiation lines after " + quoted(kPatternBlock));
+  output.set_task(cat("reading the radiation lines after ", quoted(kPatternBlock)));
   read(output, "()"_fmt);
   read(output, "(A)"_fmt, CDATA.LSTLINE);
   LDATA.TOF = false;
@@ -140,9 +116,9 @@ void find_pattern(TextInput& output, TextInput& parameters) {
     if (CDATA.LSTLINE.cols(13, 26) == "Time-Of-Flight") {
       LDATA.TOF = true;
       IDATA.nbank = IDATA.histogram;
-      RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles,
-                                 "pattern " + std::to_string(IDATA.histogram) + " of " +
-                                     output.name() + " (a time-of-flight pattern)");
+      RDATA.twotheta = det_angle(
+          parameters, IDATA.nbank, IDATA.nangles, RDATA.angles,
+          cat("pattern ", IDATA.histogram, " of ", output.name(), " (a time-of-flight pattern)"));
     }
   }
 }
@@ -158,24 +134,22 @@ struct Place {
 // twice (a convergence block restarts at "CYCLE No.: 1"), so the place, not
 // the number, tells the last cycle. The first line: no cycle marker at all.
 Place last_cycle(TextInput& output, Layouts& met) {
-  output.set_task("looking for " + quoted(kRunFinished));
+  output.set_task(cat("looking for ", quoted(kRunFinished)));
   Place last;
-  for (;;) {
-    std::string_view record = output.next_required();
-    if (starts_with_marker(record, kCycle)) {
-      // Decoded all the same: a cycle number that cannot be read is an input failure.
-      CDATA.LSTLINE.assign(record);
-      number_on_marker_line(output, "(14X,I5)"_fmt, "the cycle number");
-      last = Place{output.offset(), output.line()};
-      met.cycle_line = output.line();
-      met.cycle_text = CDATA.LSTLINE.trimmed();
-    }
-    if (starts_with_marker(record, kRunFinished)) return last;
+  std::string_view record;
+  while (output.find_marker(record, {kCycle, kRunFinished}) == 0) {
+    // Decoded all the same: a cycle number that cannot be read is an input failure.
+    CDATA.LSTLINE.assign(record);
+    number_on_marker_line(output, "(14X,I5)"_fmt, "the cycle number");
+    last = Place{output.offset(), output.line()};
+    met.cycle_line = output.line();
+    met.cycle_text = CDATA.LSTLINE.trimmed();
   }
+  return last;
 }
 
 bool digit_at(std::string_view record, std::size_t column) {
-  return column <= record.size() && record[column - 1] >= '0' && record[column - 1] <= '9';
+  return column <= record.size() && is_digit(record[column - 1]);
 }
 
 // The six cell lines after the first cell marker, of either kind: one value
@@ -183,17 +157,17 @@ bool digit_at(std::string_view record, std::size_t column) {
 // columns (8 blanks, then 8.478844), so a line whose columns 15 and 16 both
 // hold digits is read again from all 16.
 void read_cell(TextInput& output, Layouts& met) {
-  output.set_task("looking for " + quoted(kCell) + " or " + quoted(kDirectCell));
-  std::string_view marker = find_either(output, kCell, kDirectCell);
-  met.direct_cell = marker == kDirectCell;
-  output.set_task("reading the six lines after " + quoted(marker));
+  output.set_task(cat("looking for ", quoted(kCell), " or ", quoted(kDirectCell)));
+  const int which = seek(output, {kCell, kDirectCell});
+  if (which < 0) output.fail_end_of_file();
+  met.direct_cell = which == 1;
+  const std::string_view marker = met.direct_cell ? kDirectCell : kCell;
+  output.set_task(cat("reading the six lines after ", quoted(marker)));
   for (std::size_t k = 0; k < 6; ++k) {
     std::string_view record = output.next_required();
-    RecordOf line(output, record);
-    read(line, "(F15.6)"_fmt, RDATA.CELL[k]);
+    read_internal(record, record_origin(output), "(F15.6)"_fmt, RDATA.CELL[k]);
     if (digit_at(record, 15) && digit_at(record, 16)) {
-      RecordOf whole(output, record);
-      read(whole, "(F16.6)"_fmt, RDATA.CELL[k]);
+      read_internal(record, record_origin(output), "(F16.6)"_fmt, RDATA.CELL[k]);
       met.cell_16 = true;
     }
   }
@@ -212,24 +186,23 @@ void find_table(TextInput& output, const Place& cycle, Layouts& met) {
   find_numbered(output, kProfile, "(36X,I3)"_fmt, IDATA.histogram, "the pattern number", "pattern");
   read_cell(output, met);
 
-  output.set_task("looking for " + quoted(kTable) + " of pattern " +
-                  std::to_string(IDATA.histogram) + ", phase " + std::to_string(IDATA.phase_no));
+  output.set_task(cat("looking for ", quoted(kTable), " of pattern ", IDATA.histogram, ", phase ",
+                      IDATA.phase_no));
   for (;;) {
-    find(output, kTable);
+    if (seek(output, {kTable}) < 0) output.fail_end_of_file();
     std::int32_t pattern = 0;
     std::int32_t phase = 0;
     // FullProf 6.x writes "Phase No.:": the colon in column 23, the phase
     // number in columns 24-27.
     const Format& layout = CDATA.LSTLINE.c[22] == ':' ? "(9X,I3,11X,I4)"_fmt : "(9X,I3,10X,I4)"_fmt;
-    read_internal(CDATA.LSTLINE.view(),
-                  Origin{output.name(), output.line(), "the pattern and phase numbers"}, layout,
-                  pattern, phase);
+    read_internal(CDATA.LSTLINE.view(), line_origin(output, "the pattern and phase numbers"),
+                  layout, pattern, phase);
     if (pattern == IDATA.histogram && phase == IDATA.phase_no) {
       met.colon_marker = CDATA.LSTLINE.c[22] == ':';
       break;
     }
   }
-  output.set_task("reading the line after " + quoted(kTable));
+  output.set_task(cat("reading the line after ", quoted(kTable)));
   read(output, "()"_fmt);
 }
 
@@ -270,16 +243,16 @@ LineKind classify(const Text<128>& line, Columns& columns) {
 }
 
 // One reflection line as decoded, before it is paired and stored.
-struct Reflection {
+struct TableLine {
   std::int32_t h = 0, k = 0, l = 0;
   float io = 0.0f;
   float d = 0.0f;  // d-spacing, time of flight only
 };
 
-Reflection decode(const TextInput& output, const Columns& columns) {
-  Origin origin{output.name(), output.line(), "a reflection line"};
+TableLine decode(const TextInput& output, const Columns& columns) {
+  const Origin origin = line_origin(output, "a reflection line");
   std::string_view line = CDATA.REFLINE.view();
-  Reflection r;
+  TableLine r;
   if (LDATA.TOF) {
     read_internal(line, origin,
                   columns.tof_shift == 0 ? "(12X,3I4,39X,F11.1,35X,F10.6)"_fmt
@@ -296,10 +269,8 @@ Reflection decode(const TextInput& output, const Columns& columns) {
   } else {
     // No header has said where the columns stand; a guess could take any
     // number for the intensity.
-    throw IoFailure{"sfconv: error in " + output.name() + ", line " +
-                        std::to_string(output.line()) + ": no table header before this line",
-                    "Reflection line before the table header", "READ",
-                    std::to_string(output.unit())};
+    fail_at(output, "Reflection line before the table header",
+            ": no table header before this line");
   }
   return r;
 }
@@ -308,14 +279,14 @@ Reflection decode(const TextInput& output, const Columns& columns) {
 // that FullProf 6.x writes with Fou=2 have a capital N (and no phase angle),
 // so that marker is sought too, but only where the usual one is missing.
 std::string_view find_second_phase(TextInput& second) {
-  std::string of_phase = " of phase " + std::to_string(IDATA.phase_no);
-  second.set_task("looking for " + quoted(kSecondPhase) + of_phase);
+  std::string of_phase = cat(" of phase ", IDATA.phase_no);
+  second.set_task(cat("looking for ", quoted(kSecondPhase), of_phase));
   if (seek_numbered(second, kSecondPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
     return kSecondPhase;
   }
   second.rewind();
-  second.set_task("looking for " + quoted(kSecondPhase) + " or " + quoted(kFourierPhase) +
-                  of_phase);
+  second.set_task(
+      cat("looking for ", quoted(kSecondPhase), " or ", quoted(kFourierPhase), of_phase));
   if (!seek_numbered(second, kFourierPhase, "(11X,I4)"_fmt, IDATA.phase_no, "the phase number")) {
     second.fail_end_of_file();
   }
@@ -338,7 +309,7 @@ bool blank_columns(std::string_view record, std::size_t first, std::size_t last)
 }
 
 std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
-  return std::to_string(h) + " " + std::to_string(k) + " " + std::to_string(l);
+  return cat(h, " ", k, " ", l);
 }
 
 // Reads the record paired with the reflection line `r`; false at the end of
@@ -348,32 +319,27 @@ std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
 // with the wrong modulus and phase. A record without a phase angle in columns
 // 37-48 is one of the file FullProf writes with Fou=2 (h, k, l, F, sigma(F)):
 // no Fo(r) or Fo(i) can be made from it.
-bool read_record(TextInput& second, const TextInput& output, const Reflection& r, Record& rec) {
+bool read_record(TextInput& second, const TextInput& output, const TableLine& r, Record& rec) {
   std::string_view line;
   if (!second.next(line)) return false;
-  RecordOf values(second, line);
-  read(values, "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
+  read_internal(line, record_origin(second), "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
 
   if (!blank_columns(line, 1, 12)) {
     std::int32_t h = 0, k = 0, l = 0;
-    RecordOf indices(second, line);
-    read(indices, "(3I4)"_fmt, h, k, l);
+    read_internal(line, record_origin(second), "(3I4)"_fmt, h, k, l);
     if (h != r.h || k != r.k || l != r.l) {
-      throw IoFailure{"sfconv: reflection " + hkl(r.h, r.k, r.l) + " on line " +
-                          std::to_string(output.line()) + " of " + output.name() + ", but " +
-                          hkl(h, k, l) + " on line " + std::to_string(second.line()) + " of " +
-                          second.name(),
+      throw IoFailure{cat("sfconv: reflection ", hkl(r.h, r.k, r.l), " on line ", output.line(),
+                          " of ", output.name(), ", but ", hkl(h, k, l), " on line ", second.line(),
+                          " of ", second.name()),
                       "Reflection mismatch between the output file and the second file", "READ",
-                      std::to_string(second.unit())};
+                      second.unit()};
     }
   }
 
   if (blank_columns(line, 37, 48)) {
-    throw IoFailure{"sfconv: error in " + second.name() + ", line " +
-                        std::to_string(second.line()) +
-                        ": no phase angle in columns 37-48; FullProf writes the phases into the "
-                        ".fou file when the .pcr has Fou=4",
-                    "No phase angle in the second file", "READ", std::to_string(second.unit())};
+    fail_at(second, "No phase angle in the second file",
+            ": no phase angle in columns 37-48; FullProf writes the phases into the .fou file "
+            "when the .pcr has Fou=4");
   }
   return true;
 }
@@ -391,15 +357,14 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
     if (columns.shift != 0) met.shifted_headers = true;
     if (kind == LineKind::end) return i - 1;
     if (kind != LineKind::reflection) continue;
-    Reflection r = decode(output, columns);
+    TableLine r = decode(output, columns);
 
     // The record of this line: modulus and phase angle in degrees. The end
     // of the second file ends the table; this line is not stored.
     if (!read_record(second, output, r, rec)) {
-      warn("the second file " + second.name() + " ended after " + std::to_string(paired) +
-           (paired == 1 ? " reflection line" : " reflection lines") + " of the table; line " +
-           std::to_string(output.line()) + " of " + output.name() +
-           " and those after it are not converted");
+      warn("the second file ", second.name(), " ended after ", paired,
+           paired == 1 ? " reflection line" : " reflection lines", " of the table; line ",
+           output.line(), " of ", output.name(), " and those after it are not converted");
       return i - 1;
     }
     ++paired;
@@ -411,24 +376,17 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
       continue;
     }
 
-    if (i > MAXREF) {
-      throw RecognisedStop{
-          format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
-          at_line(output.name(), output.line()) + "the table of pattern " +
-              std::to_string(IDATA.histogram) + ", phase " + std::to_string(IDATA.phase_no) +
-              " has more than " + std::to_string(MAXREF) +
-              " reflections with non-zero intensity, the most sfconv holds"};
+    if (!room_for(i)) {
+      stop_too_many_reflections(cat(place(output.name(), output.line()), "the table of pattern ",
+                                    IDATA.histogram, ", phase ", IDATA.phase_no, " has more than ",
+                                    MAXREF,
+                                    " reflections with non-zero intensity, the most sfconv holds"));
     }
-    std::size_t s = static_cast<std::size_t>(i - 1);
-    IDATA.IH[s] = r.h;
-    IDATA.IK[s] = r.k;
-    IDATA.IL[s] = r.l;
-    RDATA.IO[s] = r.io;
-    if (LDATA.TOF) RDATA.WAVE[s] = (r.d + r.d) * sfconv::sin((RDATA.twotheta * 0.5f) * kDegree);
-    RDATA.FOABS[s] = rec.modulus;
-    float rad = rec.phi * kDegree;
-    RDATA.FOR[s] = RDATA.FOABS[s] * sfconv::cos(rad);
-    RDATA.FOI[s] = RDATA.FOABS[s] * sfconv::sin(rad);
+    Reflection stored{r.h, r.k, r.l};
+    stored.IO = r.io;
+    if (LDATA.TOF) stored.WAVE = tof_wavelength(r.d, RDATA.twotheta);
+    set_structure_factor(stored, rec.modulus, rec.phi);
+    store_reflection(i - 1, stored);
     ++i;
   }
 }
@@ -438,24 +396,26 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
 void sum_up(const TextInput& output, const TextInput& second, const Layouts& met) {
   std::string layouts;
   auto add = [&layouts](bool met, const char* what) {
-    if (met) layouts += (layouts.empty() ? "" : ", ") + std::string(what);
+    if (met) layouts += cat(layouts.empty() ? "" : ", ", what);
   };
   add(met.colon_marker, "table marker with \"Phase No.:\"");
   add(met.shifted_headers, "table headers two columns right");
   add(met.cell_16, "cell values in 16 columns");
   add(met.direct_cell, "\" => Direct cell parameters:\"");
-  note("read FullProf output " + output.name() + " (" +
-       (layouts.empty() ? std::string("the older layouts") : layouts) + ")");
-  note("second file " + second.name() + ", its records after " + quoted(met.second_marker));
-  std::string pattern = "pattern " + std::to_string(IDATA.histogram);
+  note("read FullProf output ", output.name(), " (",
+       layouts.empty() ? std::string("the older layouts") : layouts, ")");
+  note("second file ", second.name(), ", its records after ", quoted(met.second_marker));
+  std::string pattern = cat("pattern ", IDATA.histogram);
   if (LDATA.TOF) {
-    pattern += " (time of flight, bank " + std::to_string(IDATA.nbank) + " at 2theta " +
-               angle_text(RDATA.twotheta) + ")";
+    pattern +=
+        cat(" (time of flight, bank ", IDATA.nbank, " at 2theta ", angle_text(RDATA.twotheta), ")");
   }
-  note(pattern + ", phase " + std::to_string(IDATA.phase_no));
-  note(met.cycle_line == 0 ? std::string("no cycle marker: results taken from the first line on")
-                           : "last cycle: line " + std::to_string(met.cycle_line) + " " +
-                                 quote_line(met.cycle_text));
+  note(pattern, ", phase ", IDATA.phase_no);
+  if (met.cycle_line == 0) {
+    note("no cycle marker: results taken from the first line on");
+  } else {
+    note("last cycle: line ", met.cycle_line, " ", quote_line(met.cycle_text));
+  }
 }
 
 }  // namespace
@@ -469,12 +429,10 @@ void fullprof(TextInput& output, TextInput& parameters) {
   met.second_marker = find_second_phase(second);
   IDATA.NREF1 = read_table(output, second, met);
   if (IDATA.NREF1 == 0) {
-    REPORT.no_reflection_why = "the table of pattern " + std::to_string(IDATA.histogram) +
-                               ", phase " + std::to_string(IDATA.phase_no) +
-                               " holds no reflection with non-zero intensity";
+    REPORT.no_reflection_why = cat("the table of pattern ", IDATA.histogram, ", phase ",
+                                   IDATA.phase_no, " holds no reflection with non-zero intensity");
   }
   sum_up(output, second, met);
-  second.close();
 }
 
 }  // namespace sfconv

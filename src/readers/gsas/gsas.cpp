@@ -13,7 +13,7 @@
 
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
-#include "readers/trig.hpp"
+#include "readers/structure_factor.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -33,15 +33,10 @@ constexpr std::string_view kFractions = " Phase/element fractions for phase no."
 constexpr std::string_view kLattice =
     "                 a         b         c       alpha     beta      gamma";
 constexpr std::string_view kDataHeading = " Histogram";  // and "data" in columns 15-18
-constexpr float kDegree = 0.017453292f;                  // pi / 180 in single precision
 
 // The fraction line gives 15 columns to each histogram, from column 15 on;
 // histogram 33's field is the last inside the 512-column line.
 constexpr std::int32_t kLastFractionColumn = 33;
-
-Origin at(const TextInput& listing, std::string_view what) {
-  return Origin{listing.name(), listing.line(), what};
-}
 
 // The next listing line into a field, cut or blank-padded to its width: what
 // the read "(A)" does, without the format machinery (listings are long). The
@@ -57,19 +52,14 @@ void skip_line(TextInput& listing) {
 }
 
 // Reads on to the line that begins with `marker` and leaves it in LSTLINE.
-// Lines are compared as they come and only that one is copied: the searches
-// pass over whole refinement cycles and the lists of other histograms. (No
-// marker ends in a blank, so comparing the line is comparing LSTLINE.)
-std::string_view find_line(TextInput& listing, std::string_view marker) {
-  for (;;) {
-    std::string_view record = listing.next_required();
-    if (starts_with_marker(record, marker)) return record;
-  }
-}
-
+// Only that line is copied: the searches pass over whole refinement cycles and
+// the lists of other histograms. (No marker ends in a blank, so comparing the
+// line is comparing LSTLINE.)
 void find(TextInput& listing, std::string_view marker) {
-  listing.set_task("looking for " + quoted(marker));
-  CDATA.LSTLINE.assign(find_line(listing, marker));
+  listing.set_task(cat("looking for ", quoted(marker)));
+  std::string_view record;
+  listing.find_marker(record, {marker});
+  CDATA.LSTLINE.assign(record);
 }
 
 // Columns first..last of a line, as a field padded with blanks would hold them.
@@ -80,17 +70,18 @@ bool columns_are(std::string_view line, std::size_t first, std::string_view text
 // GSAS marks a time-of-flight histogram's detector bank on a line such as
 // " Hstgm  2 PNT  3 ...": the histogram in columns 8-9, the bank in 16-17.
 long bank_line(TextInput& listing) {
-  listing.set_task("looking for the " + quoted(kBankLine) + " line of PNT histogram " +
-                   std::to_string(IDATA.histogram));
+  listing.set_task(
+      cat("looking for the ", quoted(kBankLine), " line of PNT histogram ", IDATA.histogram));
   const Text<50>& line = CDATA.LSTLINE;
+  std::string_view record;
   for (;;) {
-    std::string_view record = find_line(listing, kBankLine);
+    listing.find_marker(record, {kBankLine});
     if (!columns_are(record, 11, "PNT")) continue;
     CDATA.LSTLINE.assign(record);
     std::int32_t number = 0;
-    read_internal(line.view(), at(listing, "histogram number"), "(7X,I2)"_fmt, number);
+    read_internal(line.view(), line_origin(listing, "histogram number"), "(7X,I2)"_fmt, number);
     if (number != IDATA.histogram) continue;
-    read_internal(line.view(), at(listing, "bank number"), "(15X,I2)"_fmt, IDATA.nbank);
+    read_internal(line.view(), line_origin(listing, "bank number"), "(15X,I2)"_fmt, IDATA.nbank);
     return listing.line();
   }
 }
@@ -101,13 +92,14 @@ long bank_line(TextInput& listing) {
 // of each pair carries a histogram number in columns 1-3.
 void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWorking& w) {
   find(listing, kConstants);
-  listing.set_task("looking for the line of histogram " + std::to_string(IDATA.histogram) +
-                   " after " + quoted(kConstants));
+  listing.set_task(
+      cat("looking for the line of histogram ", IDATA.histogram, " after ", quoted(kConstants)));
   for (;;) {
     skip_line(listing);
     read_line(listing, CDATA.LSTLINE);
     std::int32_t number = 0;
-    read_internal(CDATA.LSTLINE.view(), at(listing, "histogram number"), "(I3)"_fmt, number);
+    read_internal(CDATA.LSTLINE.view(), line_origin(listing, "histogram number"), "(I3)"_fmt,
+                  number);
     if (number == IDATA.histogram) break;
   }
   CDATA.DIFTYP.assign(CDATA.LSTLINE.cols(6, 8));
@@ -116,49 +108,42 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
   // Only these three types have a Lorentz-polarization factor; any other,
   // constant wavelength or not, stops here, before a parameter line is read.
   if (type != "PXC" && type != "PNC" && type != "PNT") {
-    throw RecognisedStop{format_line("(2A)"_fmt, " Invalid diffraction type: ", CDATA.DIFTYP),
-                         at_line(listing.name(), listing.line()) + "histogram " +
-                             std::to_string(IDATA.histogram) + " has the diffraction type " +
-                             quote_line(CDATA.DIFTYP.view()) +
-                             "; sfconv converts PXC, PNC and PNT histograms"};
+    stop_at(format_line("(2A)"_fmt, " Invalid diffraction type: ", CDATA.DIFTYP), listing.name(),
+            listing.line(), "histogram ", IDATA.histogram, " has the diffraction type ",
+            quote_line(CDATA.DIFTYP.view()), "; sfconv converts PXC, PNC and PNT histograms");
   }
   if (type[2] == 'C') {
     LDATA.TOF = false;
-    read_internal(CDATA.LSTLINE.view(), at(listing, "wavelength"), "(9X,F10.7)"_fmt, RDATA.lambda);
+    read_internal(CDATA.LSTLINE.view(), line_origin(listing, "wavelength"), "(9X,F10.7)"_fmt,
+                  RDATA.lambda);
     if (type == "PXC") {
       float polarization = 0.0f;
       float monochromator = 0.0f;
-      value_line(parameters, "polarization", polarization, monochromator);
+      value_line(parameters, CDATA.LINE, "polarization", polarization, monochromator);
       w.pm = polarization * monochromator;
       w.one_minus_p = 1.0f - polarization;
     }
   } else {
     LDATA.TOF = true;
     const long bank_line_number = bank_line(listing);
-    RDATA.twotheta =
-        det_angle(parameters, IDATA.nbank, IDATA.nangles,
-                  "histogram " + std::to_string(IDATA.histogram) + " of " + listing.name() +
-                      " (line " + std::to_string(bank_line_number) + ")");
+    RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles, RDATA.angles,
+                               cat("histogram ", IDATA.histogram, " of ", listing.name(), " (line ",
+                                   bank_line_number, ")"));
   }
 }
 
 // After the refinement GSAS prints either the histogram scale factors or the
 // phase fractions, three lines below their heading, 15 columns per histogram.
 void phase_fraction(TextInput& listing, GsasWorking& w) {
-  listing.set_task("looking for " + quoted(kScaleFactors) + " or " + quoted(kFractions));
-  for (;;) {
-    std::string_view record = listing.next_required();
-    if (starts_with_marker(record, kScaleFactors)) {
-      CDATA.LSTLINE.assign(record);
-      w.fraction_found = false;
-      return;
-    }
-    if (starts_with_marker(record, kFractions)) {
-      CDATA.LSTLINE.assign(record);
-      break;
-    }
+  listing.set_task(cat("looking for ", quoted(kScaleFactors), " or ", quoted(kFractions)));
+  std::string_view record;
+  const int which = listing.find_marker(record, {kScaleFactors, kFractions});
+  CDATA.LSTLINE.assign(record);
+  if (which == 0) {
+    w.fraction_found = false;
+    return;
   }
-  listing.set_task("reading the phase fractions under " + quoted(kFractions));
+  listing.set_task(cat("reading the phase fractions under ", quoted(kFractions)));
   skip_line(listing);
   skip_line(listing);
   read_line(listing, CDATA.LINE);
@@ -169,14 +154,16 @@ void phase_fraction(TextInput& listing, GsasWorking& w) {
     return;
   }
   const std::size_t first = static_cast<std::size_t>(15 * n);
-  read_internal(CDATA.LINE.cols(first, first + 7), at(listing, "phase fraction"), "(F8.6)"_fmt,
-                RDATA.PHFRAC);
+  read_internal(CDATA.LINE.cols(first, first + 7), line_origin(listing, "phase fraction"),
+                "(F8.6)"_fmt, RDATA.PHFRAC);
   w.fraction_found = true;
 }
 
 void lattice_parameters(TextInput& listing) {
-  listing.set_task("looking for the lattice heading " + quoted(kLattice));
-  CDATA.LINE.assign(find_line(listing, kLattice));
+  listing.set_task(cat("looking for the lattice heading ", quoted(kLattice)));
+  std::string_view record;
+  listing.find_marker(record, {kLattice});
+  CDATA.LINE.assign(record);
   listing.set_task("reading the lattice parameters under the lattice heading");
   read(listing, "(11X,3F10.6,3F10.3)"_fmt, RDATA.CELL);
 }
@@ -190,18 +177,17 @@ void lattice_parameters(TextInput& listing) {
 // first heading of the list only, so a line is skipped only when no other
 // histogram's heading came before.
 bool data_block(TextInput& listing) {
-  listing.set_task("reading the line under the data heading of histogram " +
-                   std::to_string(IDATA.histogram));
+  listing.set_task(cat("reading the line under the data heading of histogram ", IDATA.histogram));
   const Text<50>& line = CDATA.LSTLINE;
   bool other_seen = false;
   std::string_view record;
   for (;;) {
-    if (!listing.next(record)) return false;
-    if (!starts_with_marker(record, kDataHeading) || !columns_are(record, 15, "data")) continue;
+    if (listing.seek_marker(record, {kDataHeading}) < 0) return false;
+    if (!columns_are(record, 15, "data")) continue;
     CDATA.LSTLINE.assign(record);
     if (!LDATA.TOF) break;
     std::int32_t number = 0;
-    read_internal(line.view(), at(listing, "histogram number"), "(11X,I2)"_fmt, number);
+    read_internal(line.view(), line_origin(listing, "histogram number"), "(11X,I2)"_fmt, number);
     if (number != IDATA.histogram) {
       other_seen = true;
       continue;
@@ -243,7 +229,7 @@ void reflection_list(TextInput& listing, const GsasWorking& w) {
     float unused_e1 = 0.0f;
     float unused_e2 = 0.0f;
     std::array<float, 4> unused_f{};
-    read_internal(line.view(), at(listing, "reflection record"),
+    read_internal(line.view(), line_origin(listing, "reflection record"),
                   "(6X,3I3,I4,I5,F8.5,4E10.3,F6.1,4F10.4)"_fmt, r.h, r.k, r.l, r.multiplicity,
                   r.code, r.d, r.intensity, unused_e1, r.amplitude, unused_e2, r.phase, unused_f);
     if (r.code != wanted) {
@@ -254,12 +240,10 @@ void reflection_list(TextInput& listing, const GsasWorking& w) {
       ++REPORT.dropped_f2;
       continue;
     }
-    if (n == MAXREF) {
-      throw RecognisedStop{
-          format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
-          at_line(listing.name(), listing.line()) + "histogram " + std::to_string(IDATA.histogram) +
-              " has more than " + std::to_string(MAXREF) + " reflections of phase " +
-              std::to_string(IDATA.phase_no) + ", the most sfconv holds"};
+    if (!room_for(n + 1)) {
+      stop_too_many_reflections(cat(
+          place(listing.name(), listing.line()), "histogram ", IDATA.histogram, " has more than ",
+          MAXREF, " reflections of phase ", IDATA.phase_no, ", the most sfconv holds"));
     }
     gsas_store(n, r, w);
     ++n;
@@ -285,6 +269,7 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
     sn = (RDATA.lambda * 0.5f) / r.d;
     cs = std::sqrt(1.0f - sn * sn);  // correctly rounded by IEEE 754, the same on every machine
   }
+  Reflection stored{r.h, r.k, r.l};
   float lp = 0.0f;
   if (type == "PXC") {
     float t = (sn + sn) * sn;  // 2 sin^2(theta); 1 - t is cos(2 theta)
@@ -293,54 +278,45 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
   } else if (type == "PNC") {
     lp = 0.5f / ((sn * sn) * cs);
   } else {  // "PNT": the bank's Bragg angle, the same for every reflection
-    float theta = (RDATA.twotheta * 0.5f) * kDegree;
-    float s = sfconv::sin(theta);
-    lp = ((r.d * r.d) * (r.d * r.d)) * s;
-    RDATA.WAVE[i] = (r.d + r.d) * s;
+    lp = ((r.d * r.d) * (r.d * r.d)) * bragg_sine(RDATA.twotheta);
+    stored.WAVE = tof_wavelength(r.d, RDATA.twotheta);
   }
-
-  IDATA.IH[i] = r.h;
-  IDATA.IK[i] = r.k;
-  IDATA.IL[i] = r.l;
-  RDATA.FOABS[i] = std::sqrt(amplitude);
-  float phi = r.phase * kDegree;
-  RDATA.FOR[i] = RDATA.FOABS[i] * sfconv::cos(phi);
-  RDATA.FOI[i] = RDATA.FOABS[i] * sfconv::sin(phi);
-  RDATA.IO[i] = (static_cast<float>(r.multiplicity) * lp) * intensity;
+  set_structure_factor(stored, std::sqrt(amplitude), r.phase);
+  stored.IO = (static_cast<float>(r.multiplicity) * lp) * intensity;
+  store_reflection(i, stored);
   return lp;
 }
 
 void gsas(TextInput& listing, TextInput& parameters) {
   GsasWorking w;
-  note("read GSAS listing " + listing.name());
+  note("read GSAS listing ", listing.name());
   diffractometer_constants(listing, parameters, w);
-  std::string histogram = "histogram " + std::to_string(IDATA.histogram) + " (" +
-                          std::string(CDATA.DIFTYP.view()) + ")";
-  if (LDATA.TOF) {
-    histogram += ", bank " + std::to_string(IDATA.nbank) + " at 2theta " +
-                 angle_text(RDATA.twotheta);
-  }
-  note(histogram + ", phase " + std::to_string(IDATA.phase_no));
+  std::string histogram = cat("histogram ", IDATA.histogram, " (", CDATA.DIFTYP.view(), ")");
+  if (LDATA.TOF)
+    histogram += cat(", bank ", IDATA.nbank, " at 2theta ", angle_text(RDATA.twotheta));
+  note(histogram, ", phase ", IDATA.phase_no);
   find(listing, kChiSquared);
-  note("end of the refinement: line " + std::to_string(listing.line()) + " " +
-       quote_line(CDATA.LSTLINE.view()));
+  note("end of the refinement: line ", listing.line(), " ", quote_line(CDATA.LSTLINE.view()));
   phase_fraction(listing, w);
   if (CDATA.DIFTYP.view()[1] == 'N') {
-    note(w.fraction_found ? "phase fraction " + format_line("(F8.6)"_fmt, RDATA.PHFRAC)
-                          : std::string("no phase fraction: the neutron F^2 are not divided"));
+    if (w.fraction_found) {
+      note("phase fraction ", format_line("(F8.6)"_fmt, RDATA.PHFRAC));
+    } else {
+      note("no phase fraction: the neutron F^2 are not divided");
+    }
   }
   lattice_parameters(listing);
   if (!data_block(listing)) {
     IDATA.NREF1 = 0;  // no list for the histogram: a file without reflections
     REPORT.no_reflection_why =
-        listing.name() + " has no reflection list for histogram " + std::to_string(IDATA.histogram);
+        cat(listing.name(), " has no reflection list for histogram ", IDATA.histogram);
     return;
   }
   reflection_list(listing, w);
   if (IDATA.NREF1 == 0) {
-    REPORT.no_reflection_why = "the list of histogram " + std::to_string(IDATA.histogram) +
-                               " holds no reflection of phase " + std::to_string(IDATA.phase_no) +
-                               " with positive F^2 values";
+    REPORT.no_reflection_why =
+        cat("the list of histogram ", IDATA.histogram, " holds no reflection of phase ",
+            IDATA.phase_no, " with positive F^2 values");
   }
 }
 

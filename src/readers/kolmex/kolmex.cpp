@@ -4,15 +4,16 @@
 #include <array>
 #include <cstring>
 
-#include "driver/report.hpp"
 #include "driver/run_state.hpp"
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
+#include "textio/report.hpp"
 
 namespace sfconv {
 
 void kolmex(RecordFile& fos, float& RELVAR) {
-  note("read KOLMEX reflection file " + fos.name());
+  note("read KOLMEX reflection file ", fos.name());
   std::array<unsigned char, 70> title;
   fos.read(title, "title");
   std::memcpy(CDATA.TITLE.data(), title.data(), title.size());
@@ -37,8 +38,7 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   fos.read(q, "relative variance q1 q2");
   float r = real_at(q, 4) / real_at(q, 0);
   RELVAR = r * r;
-  std::string relvar = format_line("(1P,G13.6,0P)"_fmt, RELVAR);
-  note("relative variance (q2/q1)^2 = " + relvar.substr(relvar.find_first_not_of(' ')));
+  note("relative variance (q2/q1)^2 = ", trim_start(format_line("(1P,G13.6,0P)"_fmt, RELVAR)));
 
   std::array<unsigned char, 8> totals;
   fos.read(totals, "total amplitudes");
@@ -48,29 +48,22 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   std::array<unsigned char, 4> count;
   fos.read(count, "number of reflections");
   IDATA.NREF1 = int_at(count, 0);
-  if (IDATA.NREF1 > MAXREF) {
-    throw RecognisedStop{
-        format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF),
-        "sfconv: " + fos.name() + ", record " + std::to_string(fos.records()) +
-            ": the file counts " + std::to_string(IDATA.NREF1) +
-            " reflections; sfconv holds at most " + std::to_string(MAXREF)};
+  if (!room_for(IDATA.NREF1)) {
+    stop_too_many_reflections(cat(fos.name(), ", record ", fos.records(), ": the file counts ",
+                                  IDATA.NREF1, " reflections; sfconv holds at most ", MAXREF));
   }
 
   if (IDATA.NREF1 <= 0) {
-    REPORT.no_reflection_why =
-        fos.name() + " counts " + std::to_string(IDATA.NREF1) + " reflections";
+    REPORT.no_reflection_why = cat(fos.name(), " counts ", IDATA.NREF1, " reflections");
   }
 
   std::array<unsigned char, 28> reflection;
   for (int i = 0; i < IDATA.NREF1; ++i) {
     fos.read(reflection, "reflection");
-    IDATA.IH[i] = int_at(reflection, 0);
-    IDATA.IK[i] = int_at(reflection, 4);
-    IDATA.IL[i] = int_at(reflection, 8);
-    RDATA.FOR[i] = real_at(reflection, 12);
-    RDATA.FOI[i] = real_at(reflection, 16);
-    RDATA.FOABS[i] = real_at(reflection, 20);
-    RDATA.IO[i] = real_at(reflection, 24);
+    store_reflection(
+        i, Reflection{int_at(reflection, 0), int_at(reflection, 4), int_at(reflection, 8),
+                      real_at(reflection, 12), real_at(reflection, 16), real_at(reflection, 20),
+                      real_at(reflection, 24)});
   }
 }
 

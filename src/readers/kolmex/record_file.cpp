@@ -26,29 +26,14 @@ float real_at(std::span<const unsigned char> payload, std::size_t offset) {
   return std::bit_cast<float>(big_endian(payload.data() + offset));
 }
 
-RecordFile::RecordFile(std::string_view name, int unit)
-    : file_(open_existing(file_name(name), unit)), name_(file_name(name)), unit_(unit) {}
-
-RecordFile::RecordFile(std::FILE* stream, std::string_view name, int unit)
-    : file_(stream), name_(name), unit_(unit) {}
-
-RecordFile::~RecordFile() {
-  close();
-}
-
-void RecordFile::close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-}
-
 bool RecordFile::take(unsigned char* to, std::size_t n) {
-  return std::fread(to, 1, n, file_) == n;
+  return std::fread(to, 1, n, file_.get()) == n;
 }
 
 bool RecordFile::skip(std::uint64_t n) {
   if (n == 0) return true;
   // Seeking past the end succeeds; the read of the trailing length then fails.
-  if (std::fseek(file_, static_cast<long>(n), SEEK_CUR) == 0) return true;
+  if (std::fseek(file_.get(), static_cast<long>(n), SEEK_CUR) == 0) return true;
   unsigned char sink[4096];
   while (n > 0) {
     std::size_t chunk = n < sizeof sink ? static_cast<std::size_t>(n) : sizeof sink;
@@ -62,23 +47,22 @@ void RecordFile::read(std::span<unsigned char> items, std::string_view what) {
   what_ = what;
   ++records_;
   unsigned char word[4];
-  std::size_t got = std::fread(word, 1, 4, file_);
+  std::size_t got = std::fread(word, 1, 4, file_.get());
   if (got == 0) fail(msg::end_of_file, "ended before");
   if (got < 4) fail(msg::end_of_file, "ended in");
   std::uint32_t length = big_endian(word);
   std::size_t front = length < items.size() ? length : items.size();
   if (!take(items.data(), front)) fail(msg::end_of_file, "ended in");
   if (length < items.size()) {
-    fail(msg::end_of_record, "has " + std::to_string(length) + " bytes where " +
-                                 std::to_string(items.size()) + " are needed in");
+    fail(msg::end_of_record, cat("has ", length, " bytes where ", items.size(), " are needed in"));
   }
   if (!skip(length - front) || !take(word, 4)) fail(msg::end_of_file, "ended in");
 }
 
 void RecordFile::fail(const char* message, const std::string& detail) const {
-  std::string header = "sfconv: " + name_ + " " + detail + " record " + std::to_string(records_);
+  std::string header = cat("sfconv: ", name_, " ", detail, " record ", records_);
   if (!what_.empty()) header.append(" (").append(what_).append(")");
-  throw IoFailure{header, message, "READ", std::to_string(unit_)};
+  throw IoFailure{header, message, "READ", unit_};
 }
 
 }  // namespace sfconv

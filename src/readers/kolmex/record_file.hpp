@@ -8,36 +8,28 @@
 #include <string>
 #include <string_view>
 
+#include "textio/files.hpp"
+
 namespace sfconv {
 
-class RecordFile {
+class RecordFile : public InputFile {
  public:
-  // Opens an existing file; a failure is the OPEN report for `unit`.
-  RecordFile(std::string_view name, int unit);
-  // Reads an already open stream, which it then owns.
-  RecordFile(std::FILE* stream, std::string_view name, int unit);
-  ~RecordFile();
-  RecordFile(const RecordFile&) = delete;
-  RecordFile& operator=(const RecordFile&) = delete;
+  // By name (a failure is the OPEN report for `unit`), or an open stream.
+  using InputFile::InputFile;
 
   // Reads one whole record and copies the front of its payload into `items`.
   // A longer payload is fine (the rest is skipped); a shorter one is "Attempt
   // to read past end of record"; a file that ends before or inside the record
   // is "Attempt to read past end of file". `what` names the record in reports.
   void read(std::span<unsigned char> items, std::string_view what);
-  void close();
 
   long records() const { return records_; }
-  const std::string& name() const { return name_; }
 
  private:
   [[noreturn]] void fail(const char* message, const std::string& detail) const;
   bool take(unsigned char* to, std::size_t n);
   bool skip(std::uint64_t n);
 
-  std::FILE* file_ = nullptr;
-  std::string name_;
-  int unit_;
   long records_ = 0;  // records read, the current one included
   std::string_view what_;
 };

@@ -1,0 +1,31 @@
+// Characters and blanks as sfconv reads them: ASCII only, no locale.
+#pragma once
+
+#include <string_view>
+
+namespace sfconv {
+
+// A blank inside a numeric field or between free-form values: a space or a tab.
+constexpr bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
+constexpr bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+constexpr bool is_letter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// The text without its trailing spaces: a field without its blank padding.
+constexpr std::string_view trim_end(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// The text without its leading spaces: a right-justified number by itself.
+constexpr std::string_view trim_start(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  return text;
+}
+
+}  // namespace sfconv

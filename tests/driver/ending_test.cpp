@@ -1,0 +1,46 @@
+// How main ends a run: each way out of it, an exception sfconv does not throw
+// itself included, gives its status and report instead of ending the process.
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "driver/report.hpp"
+
+namespace sfconv {
+namespace {
+
+TEST(Ending, EveryWayOutOfARun) {
+  struct Case {
+    std::function<void()> body;
+    int status;
+    std::string out, err;
+  };
+  const Case cases[] = {
+      {[] {}, 0, "", ""},
+      {[] { stop(" IAMP should be 0 or 1", "p.txt, line 5: IAMP is 2"); }, 1,
+       " IAMP should be 0 or 1\n", "sfconv: p.txt, line 5: IAMP is 2\n"},
+      {[] {
+         under_way("READ", 1, "reading run.lst");
+         throw std::bad_alloc();
+       },
+       2, "", "sfconv: out of memory while reading run.lst\nstd::bad_alloc\n? READ(UNIT=1,...\n"},
+      {[] {
+         under_way("WRITE", 4, "writing run.sf");
+         throw std::invalid_argument("A edit for a number");
+       },
+       2, "",
+       "sfconv: internal error while writing run.sf\nA edit for a number\n? WRITE(UNIT=4,...\n"},
+  };
+  for (const Case& c : cases) {
+    Ending e = ending_of(c.body);
+    EXPECT_EQ(e.status, c.status) << c.err;
+    EXPECT_EQ(e.out, c.out);
+    EXPECT_EQ(e.err, c.err);
+  }
+}
+
+}  // namespace
+}  // namespace sfconv
