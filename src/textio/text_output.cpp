@@ -113,15 +113,15 @@ TextOutput::TextOutput(std::string_view name, int unit) : name_(file_name(name))
   struct stat st {};
   const bool exists = stat(name_.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) {
-    fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
+    fail_open(errno);
   }
   if (exists && S_ISDIR(st.st_mode)) {
-    fail("OPEN", cat("Cannot create file: ", std::strerror(EISDIR)));
+    fail_open(EISDIR);
   }
   std::string target;
   bool special = false;
   if (!final_target(name_, target, special)) {
-    fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
+    fail_open(errno);
   }
   if (exists && (!S_ISREG(st.st_mode) || special)) {
     open_in_place();
@@ -135,19 +135,19 @@ TextOutput::TextOutput(std::string_view name, int unit) : name_(file_name(name))
 // /dev/null, /dev/stdout (appending, so that a shell's ">>" is kept).
 void TextOutput::open_in_place() {
   out_.fd = open(name_.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC);
-  if (out_.fd < 0) fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
+  if (out_.fd < 0) fail_open(errno);
 }
 
 void TextOutput::open_temporary(const std::string& target, const struct ::stat* replaced) {
   // A short name, so that any name the file system accepts can be renamed to.
   std::string temp = directory_of(target) + "/.sfconv-XXXXXX";
   if (temp.size() > PATH_MAX) {
-    fail("OPEN", cat("Cannot create file: ", std::strerror(ENAMETOOLONG)));
+    fail_open(ENAMETOOLONG);
   }
   {
     CleanupSignalsHeld held;
     out_.fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (out_.fd < 0) fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
+    if (out_.fd < 0) fail_open(errno);
     std::memcpy(pending_temp, temp.c_str(), temp.size() + 1);
     pending = 1;
     temp_.name = temp;
@@ -232,6 +232,13 @@ void TextOutput::commit() {
     fail("CLOSE", cat("Cannot put the file in place: ", std::strerror(errno)));
   }
   temp_.release();
+}
+
+void TextOutput::fail_open(int error) {
+  // A relative name may name a file of another directory than the user thinks.
+  throw IoFailure{cat("sfconv: cannot write ", quoted(printable_name(name_)),
+                      error == ENAMETOOLONG ? std::string() : where_names_are_taken(name_)),
+                  cat("Cannot create file: ", std::strerror(error)), "OPEN", unit_};
 }
 
 void TextOutput::fail(const char* statement, const std::string& cause) {
