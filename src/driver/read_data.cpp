@@ -5,42 +5,41 @@
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/parameters.hpp"
-#include "textio/readline.hpp"
 
 namespace sfconv {
 
 void read_data_gsas_fullprof(TextInput& parameters) {
-  readline(parameters, CDATA.TITLE, "title");
+  title_line(parameters, CDATA.TITLE);
   const SpaceGroupLine group = space_group_line(parameters, CDATA.LINE);
   CDATA.VOL = group.VOL;
   IDATA.SPG = group.SPG;
   IDATA.SET = group.SET;
-  value_line(parameters, CDATA.LINE, "E", RDATA.E);
-  value_line(parameters, CDATA.LINE, "NX NY NZ", IDATA.NX, IDATA.NY, IDATA.NZ);
-  value_line(parameters, CDATA.LINE, "IAMP", IDATA.IAMP);
+  value_line(parameters, CDATA.LINE, lines::E, RDATA.E);
+  value_line(parameters, CDATA.LINE, lines::grid, IDATA.NX, IDATA.NY, IDATA.NZ);
+  value_line(parameters, CDATA.LINE, lines::IAMP, IDATA.IAMP);
   if (IDATA.IAMP == 0) {
-    value_line(parameters, CDATA.LINE, "total amplitude", RDATA.TOTAMP);
+    value_line(parameters, CDATA.LINE, lines::total, RDATA.TOTAMP);
   } else if (IDATA.IAMP == 1) {
-    value_line(parameters, CDATA.LINE, "total amplitudes", RDATA.TOTAMP, RDATA.TOTAMP2);
+    value_line(parameters, CDATA.LINE, lines::totals, RDATA.TOTAMP, RDATA.TOTAMP2);
   } else {
     stop_at(format_line("(A)"_fmt, " IAMP should be 0 or 1"), parameters.name(), parameters.line(),
             "IAMP is ", IDATA.IAMP,
             "; it must be 0 (one total amplitude) or 1 (two totals, b+ and b-)");
   }
-  value_line(parameters, CDATA.LINE, "lambda0", RDATA.lambda0);
-  value_line(parameters, CDATA.LINE, "histogram", IDATA.histogram);
+  value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
+  value_line(parameters, CDATA.LINE, lines::histogram, IDATA.histogram);
   if (IDATA.histogram < 0) {
     stop_at(format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
             parameters.name(), parameters.line(), "the histogram number is ", IDATA.histogram,
             "; it must not be negative");
   }
-  value_line(parameters, CDATA.LINE, "phase", IDATA.phase_no);
+  value_line(parameters, CDATA.LINE, lines::phase, IDATA.phase_no);
 }
 
 void read_data_kolmex(TextInput& parameters) {
-  value_line(parameters, CDATA.LINE, "E", RDATA.E);
-  value_line(parameters, CDATA.LINE, "IAMP", IDATA.IAMP);
-  value_line(parameters, CDATA.LINE, "lambda0", RDATA.lambda0);
+  value_line(parameters, CDATA.LINE, lines::E, RDATA.E);
+  value_line(parameters, CDATA.LINE, lines::IAMP, IDATA.IAMP);
+  value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
 }
 
 }  // namespace sfconv

@@ -6,6 +6,7 @@
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/freeform.hpp"
+#include "textio/parameters.hpp"
 #include "textio/readline.hpp"
 #include "textio/report.hpp"
 
@@ -13,10 +14,13 @@ namespace sfconv {
 
 float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nangles,
                 AngleTable& table, std::string_view whose) {
+  const ParameterLine& kind = lines::angles;
   Text<150> line;
-  readline(parameters, line, "detector-angle");
-  Origin origin = line_origin(parameters, "detector-angle");
-  if (read_free(line.view(), origin, std::span<float>(table))) {
+  readline(parameters, line, kind.name);
+  Origin origin = line_origin(parameters, kind.name);
+  refuse_placeholder(origin, line.trimmed(), kind);
+  ParameterRecord source(line.view(), origin, kind);
+  if (read_free(source, std::span<float>(table))) {
     warn(place(origin.file, origin.line), "the detector-angle line ", quote_line(line.trimmed()),
          " holds more than 25 angles; those after the 25th are not read");
   }

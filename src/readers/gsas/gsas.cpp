@@ -119,7 +119,7 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
     if (type == "PXC") {
       float polarization = 0.0f;
       float monochromator = 0.0f;
-      value_line(parameters, CDATA.LINE, "polarization", polarization, monochromator);
+      value_line(parameters, CDATA.LINE, lines::polarization, polarization, monochromator);
       w.pm = polarization * monochromator;
       w.one_minus_p = 1.0f - polarization;
     }
