@@ -86,12 +86,30 @@ long bank_line(TextInput& listing) {
   }
 }
 
+// The heading of the diffractometer constants, the first section. A GSAS-II
+// listing has the same extension and none of the sections: a file that ends
+// before the heading and names GSAS-II in its first lines is said to be one.
+void find_constants(TextInput& listing) {
+  listing.set_task(cat("looking for ", quoted(kConstants)));
+  long gsas2 = 0;
+  std::string_view record;
+  while (listing.next(record)) {
+    if (starts_with_marker(record, kConstants)) {
+      CDATA.LSTLINE.assign(record);
+      return;
+    }
+    if (gsas2 == 0 && listing.line() <= kHeadLines && names_gsas2(record)) gsas2 = listing.line();
+  }
+  if (gsas2 != 0) refuse_gsas2_listing(listing, gsas2);
+  listing.fail_end_of_file();
+}
+
 // The histogram's line in the diffractometer constants: its type, and its
 // wavelength or detector bank. Under the heading the lines come in pairs
 // (a blank or caption line, then the histogram's line); only the second line
 // of each pair carries a histogram number in columns 1-3.
 void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWorking& w) {
-  find(listing, kConstants);
+  find_constants(listing);
   listing.set_task(
       cat("looking for the line of histogram ", IDATA.histogram, " after ", quoted(kConstants)));
   for (;;) {
@@ -252,6 +270,17 @@ void reflection_list(TextInput& listing, const GsasWorking& w) {
 }
 
 }  // namespace
+
+bool names_gsas2(std::string_view line) {
+  return line.find("GSAS-II") != std::string_view::npos ||
+         line.find("Structure Analysis System-II") != std::string_view::npos;
+}
+
+void refuse_gsas2_listing(const TextInput& listing, long line) {
+  throw IoFailure{cat("sfconv: ", listing.name(), " is a GSAS-II listing (line ", line,
+                      " names GSAS-II): sfconv reads the listings of GSAS, not those of GSAS-II"),
+                  msg::end_of_file, "READ", listing.unit()};
+}
 
 float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
   const std::string_view type = CDATA.DIFTYP.view();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "textio/text_input.hpp"
 
@@ -11,6 +12,13 @@ namespace sfconv {
 // polarization line ("PXC") or the detector-angle line ("PNT") of the
 // parameter file.
 void gsas(TextInput& listing, TextInput& parameters);
+
+// GSAS-II also writes listings named .lst, with none of GSAS's sections; its
+// name stands in one of their first kHeadLines lines.
+constexpr long kHeadLines = 10;
+bool names_gsas2(std::string_view line);
+// The end-of-file report of a GSAS-II listing, whose line `line` names GSAS-II.
+[[noreturn]] void refuse_gsas2_listing(const TextInput& listing, long line);
 
 // One record of a GSAS reflection list, as decoded from its columns.
 struct GsasRecord {
