@@ -36,7 +36,7 @@ void each_value(std::string_view line, Each each) {
 
 // "F 225", "P,14-2": a lattice letter, a blank or a comma, then the number.
 bool is_space_group_line(std::string_view line) {
-  if (line.size() < 3 || !is_letter(line[0]) || (line[1] != ' ' && line[1] != ',')) return false;
+  if (line.size() < 3 || !is_letter(line[0]) || !(line[1] == ' ' || line[1] == ',')) return false;
   std::string_view rest = trim_start(line.substr(2));
   return !rest.empty() && is_digit(rest[0]);
 }
