@@ -19,7 +19,7 @@ bool is_separator(char c) {
 
 bool is_number(std::string_view token) {
   float value = 0.0f;
-  return !token.empty() && read_real(token, 0, value) == NumResult::ok;
+  return number_in(token, 0, value);
 }
 
 // The values of a line, one after the other: what lies between separators.

@@ -187,10 +187,11 @@ TEST_P(Independent, ConversionIsWhatFullProfComputed) {
 }
 
 // The real FullProf 6.20 and 6.30 outputs with the Fou=4 files made for them,
-// and the made-up two-bank time-of-flight run of FullProf 7.95's cell marker.
+// the made-up two-bank time-of-flight run of FullProf 7.95's cell marker, and
+// the real five-bank run of FullProf 7.95 that sfconv --init is shown on.
 INSTANTIATE_TEST_SUITE_P(Fullprof, Independent,
                          testing::Values("real/pbso4", "real/cecual", "real/mnpyrol",
-                                         "v7-time-of-flight-second-bank"),
+                                         "v7-time-of-flight-second-bank", "../init/wish-5banks"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            return test::param_name(info.param);
                          });

@@ -43,4 +43,12 @@ struct GsasWorking {
 // "PNT", the wavelength. Returns the Lorentz-polarization factor it used.
 float gsas_store(int i, const GsasRecord& r, const GsasWorking& w);
 
+struct InitValues;
+
+// What sfconv --init takes from a listing: the title of its page headers, the
+// histograms under the diffractometer constants with their types and
+// wavelengths, what the " Hstgm" tables print of them (bank, 2-theta,
+// polarization), the phases and the first lattice parameters.
+void init_gsas(TextInput& listing, InitValues& v);
+
 }  // namespace sfconv

@@ -12,27 +12,37 @@
 
 namespace sfconv {
 
-void kolmex(RecordFile& fos, float& RELVAR) {
-  note("read KOLMEX reflection file ", fos.name());
-  std::array<unsigned char, 70> title;
-  fos.read(title, "title");
-  std::memcpy(CDATA.TITLE.data(), title.data(), title.size());
+KolmexHead kolmex_head(RecordFile& fos) {
+  KolmexHead head;
+  fos.read(head.title, "title");
 
   std::array<unsigned char, 24> cell;
   fos.read(cell, "cell");
-  for (std::size_t i = 0; i < 6; ++i) RDATA.CELL[i] = real_at(cell, 4 * i);
+  for (std::size_t i = 0; i < 6; ++i) head.cell[i] = real_at(cell, 4 * i);
 
   std::array<unsigned char, 12> grid;
   fos.read(grid, "grid NX NY NZ");
-  IDATA.NX = int_at(grid, 0);
-  IDATA.NY = int_at(grid, 4);
-  IDATA.NZ = int_at(grid, 8);
+  for (std::size_t i = 0; i < 3; ++i) head.grid[i] = int_at(grid, 4 * i);
 
   std::array<unsigned char, 9> group;
   fos.read(group, "space group, setting and VOL");
-  IDATA.SPG = int_at(group, 0);
-  IDATA.SET = int_at(group, 4);
-  CDATA.VOL.c[0] = static_cast<char>(group[8]);
+  head.SPG = int_at(group, 0);
+  head.SET = int_at(group, 4);
+  head.VOL = static_cast<char>(group[8]);
+  return head;
+}
+
+void kolmex(RecordFile& fos, float& RELVAR) {
+  note("read KOLMEX reflection file ", fos.name());
+  const KolmexHead head = kolmex_head(fos);
+  std::memcpy(CDATA.TITLE.data(), head.title.data(), head.title.size());
+  RDATA.CELL = head.cell;
+  IDATA.NX = head.grid[0];
+  IDATA.NY = head.grid[1];
+  IDATA.NZ = head.grid[2];
+  IDATA.SPG = head.SPG;
+  IDATA.SET = head.SET;
+  CDATA.VOL.c[0] = head.VOL;
 
   std::array<unsigned char, 8> q;
   fos.read(q, "relative variance q1 q2");
