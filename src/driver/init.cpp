@@ -11,7 +11,6 @@
 #include "readers/kolmex/kolmex.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
-#include "textio/parameters.hpp"
 #include "textio/text_input.hpp"
 
 namespace sfconv {
@@ -76,9 +75,7 @@ class Writer {
     text_ += cat("# ", comment, '\n');
   }
   // A value the file does not give: "?", and what belongs there.
-  void unknown(std::string_view what, std::string_view why = {}) {
-    line("?", cat("to fill in: ", what, why));
-  }
+  void unknown(std::string_view what) { line("?", what); }
   void comment(std::string_view text) { text_ += cat("# ", text, '\n'); }
   std::string text() const { return text_; }
 
@@ -128,17 +125,24 @@ void write_names(Writer& w, const InitValues& v) {
   w.line(v.input, what);
   if (v.reader == 'F') {
     if (!v.second.empty()) {
-      w.line(v.second, "its second file (Fou=4 in the .pcr): |F| and phase of each reflection");
+      w.line(v.second, "its second file (Fou=4 in the .pcr)");
     } else if (!v.pcr_code.empty()) {
       std::size_t slash = v.input.rfind('/');
       std::string dir = slash == std::string::npos ? "" : v.input.substr(0, slash + 1);
-      w.line(cat(dir, v.pcr_code, ".fou"),
-             "its second file, named after the .pcr's code (FullProf writes it with Fou=4)");
+      w.line(cat(dir, v.pcr_code, ".fou"), "its second file, named after the .pcr");
     } else {
-      w.unknown(lines::second_name.belongs);
+      w.unknown("FullProf's second file (.fou)");
     }
   }
   w.line(v.output, "the structure-factor file to write");
+}
+
+void write_E(Writer& w) {
+  w.line("1.0", "E, counting-statistics scale (a default)");
+}
+
+void write_IAMP(Writer& w) {
+  w.line("0", "IAMP: 0 one total, 1 two: b+ b- (a default)");
 }
 
 void write_kolmex(Writer& w, const InitValues& v) {
@@ -149,9 +153,22 @@ void write_kolmex(Writer& w, const InitValues& v) {
                 clean(std::string_view(&v.group.letter, 1)), " ", v.group.number, "-",
                 v.group.setting));
   write_names(w, v);
-  w.line("1.0", "E: scale of the counting statistics in sigma(|Fo|); a default");
-  w.line("0", "IAMP: 0 = one total amplitude, 1 = two (b+ and b-); a default");
-  w.unknown(lines::lambda0.belongs, " (the file gives none)");
+  write_E(w);
+  write_IAMP(w);
+  w.unknown("lambda0 for the header (the file has none)");
+}
+
+// The lines that list what the file holds, and the number of the first.
+template <typename List, typename Text>
+void write_list(Writer& w, const InitValues& v, std::string_view noun, const List& list,
+                Text text) {
+  if (list.empty()) {
+    w.unknown(cat(noun, " number"));
+    return;
+  }
+  w.comment(cat("the ", noun, "s of ", v.input, ":"));
+  for (const auto& item : list) w.comment(cat("  ", item.number, "  ", text(item)));
+  w.line(cat(list.front().number), cat(noun, " number: the first of those"));
 }
 
 void write_gsas_fullprof(Writer& w, const InitValues& v) {
@@ -162,85 +179,72 @@ void write_gsas_fullprof(Writer& w, const InitValues& v) {
   std::string title = clean(v.title);
   title = clean(title.substr(0, title.find('#')));
   if (title.empty()) {
-    w.unknown(lines::title.belongs);
+    w.unknown("the title, at most 70 characters");
   } else if (title.size() > 70) {
-    w.line(clean(title.substr(0, 70)), "title, cut to the 70 characters sfconv keeps");
+    w.line(clean(title.substr(0, 70)), "title, cut to the 70 characters kept");
   } else {
     w.line(title, "title (at most 70 characters)");
   }
 
   const SpaceGroup& g = v.group;
-  if (g.letter != 0 && g.number != 0) {
+  const bool group = g.letter != 0 && g.number != 0;
+  if (group) {
     w.line(cat(g.letter, " ", g.number),
-           cat("space group ", clean(g.symbol), ", number ", g.number, ", in setting 1 (", g.letter,
-               " ", g.number, "-2: setting 2)"));
+           cat("space group ", clean(g.symbol), ", number ", g.number, ", setting 1"));
   } else {
-    w.unknown(lines::space_group.belongs);
+    w.unknown("the space group: lattice letter, number (F 225)");
   }
-  w.line("1.0", "E: scale of the counting statistics in sigma(|Fo|); a default");
+  write_E(w);
   if (v.cell) {
-    const bool known = g.letter != 0 && g.number != 0;
-    w.line(ints(suggested_grid(*v.cell, known ? g.letter : 'P', known ? g.number : 0)),
-           cat("NX NY NZ: a suggestion, steps near 0.1 A ",
-               known ? cat("that the translations of ", g.letter, " ", g.number, " divide")
-                     : std::string("in multiples of 12 (any space group)")));
+    w.line(ints(suggested_grid(*v.cell, group ? g.letter : 'P', group ? g.number : 0)),
+           cat("NX NY NZ suggested: steps near 0.1 A, ",
+               group ? cat("fit for ", g.letter, " ", g.number) : "multiples of 12"));
   } else {
-    w.unknown(lines::grid.belongs);
+    w.unknown("NX NY NZ, the grid divisions along a, b, c");
   }
-  w.line("0", "IAMP: 0 = one total amplitude, 1 = two (b+ and b-); a default");
-  w.unknown(lines::total.belongs, " (IAMP 1: two, b+ and b-)");
+  write_IAMP(w);
+  w.unknown("the total amplitude (IAMP 1: b+ b-)");
 
   const InitValues::Pattern* first = v.patterns.empty() ? nullptr : &v.patterns.front();
   if (first != nullptr && first->wavelength) {
     w.line(real_text(*first->wavelength),
-           cat("lambda0, written to the header: the wavelength of ", pattern, " ", first->number));
+           cat("lambda0 for the header: ", pattern, " ", first->number, "'s wavelength"));
   } else {
-    w.unknown(lines::lambda0.belongs,
-              first != nullptr && first->tof ? " (time of flight: the file gives none)" : "");
+    w.unknown("lambda0 for the header (the file has none)");
   }
-
-  if (first == nullptr) {
-    w.unknown(lines::histogram.belongs);
-  } else {
-    w.comment(cat("the ", pattern, "s of ", v.input, ":"));
-    for (const auto& p : v.patterns) w.comment(cat("  ", p.number, "  ", kind_text(p)));
-    w.line(cat(first->number), cat(pattern, " number: the first"));
-  }
-
-  if (v.phases.empty()) {
-    w.unknown(lines::phase.belongs);
-  } else {
-    w.comment(cat("the phases of ", v.input, ":"));
-    for (const auto& p : v.phases) {
-      std::string text = clean(p.name);
-      if (!p.group.empty()) text += cat(text.empty() ? "" : " ", "(", clean(p.group), ")");
-      w.comment(cat("  ", p.number, "  ", text));
-    }
-    w.line(cat(v.phases.front().number), "phase number: the first");
-  }
+  write_list(w, v, pattern, v.patterns, kind_text);
+  write_list(w, v, "phase", v.phases, [](const InitValues::Phase& p) {
+    std::string text = clean(p.name);
+    if (!p.group.empty()) text += cat(text.empty() ? "" : " ", "(", clean(p.group), ")");
+    return text;
+  });
+  if (first == nullptr) return;
 
   // The lines the first histogram's kind adds; for another kind, a comment.
-  const InitValues::Pattern* pxc = nullptr;
+  bool pxc = false;
   bool tof = false;
   for (const auto& p : v.patterns) {
-    if (p.pxc && pxc == nullptr) pxc = &p;
+    pxc = pxc || p.pxc;
     tof = tof || p.tof;
   }
-  if (first == nullptr) return;
   if (first->pxc) {
+    w.comment(cat("PXC: the polarization fraction",
+                  first->polarization ? " (the listing's Pola)" : "", " and the"));
+    w.comment("monochromator factor (1.0 without a monochromator)");
     w.line(cat(first->polarization ? real_text(*first->polarization) : "?", " ?"),
-           cat("PXC: the polarization fraction",
-               first->polarization ? cat(" (Pola of histogram ", first->number, ")") : "",
-               " and the monochromator factor (1.0 without a monochromator)"));
-  } else if (pxc != nullptr) {
-    w.comment("for a PXC histogram add: the polarization fraction and the monochromator factor");
+           "polarization fraction, monochromator factor");
+  } else if (pxc) {
+    w.comment("a PXC histogram adds a line: the polarization fraction and the");
+    w.comment("monochromator factor");
   }
-  const char* banks = fullprof ? "the 2theta of pattern n's bank n, in order, ending with /"
-                               : "the 2theta of each bank, in bank order, ending with /";
+  const char* banks = fullprof ? "the 2theta of each pattern's bank, pattern n being bank n"
+                               : "the 2theta of each detector bank, in bank order";
   if (first->tof) {
-    w.line(angle_line(v), cat("detector angles: ", banks));
+    w.comment(cat("time of flight: ", banks));
+    w.line(angle_line(v), "detector angles, ending with /");
   } else if (tof) {
-    w.comment(cat("for a time-of-flight ", pattern, " add the detector angles: ", angle_line(v)));
+    w.comment(cat("a time-of-flight ", pattern, " adds a line: ", banks));
+    w.comment(cat("  ", angle_line(v)));
   }
 }
 

@@ -15,7 +15,7 @@
 namespace sfconv {
 
 // A line of the parameter file: the name reports give it, and what belongs
-// there (what a report of an unfilled "?" and sfconv --init's comments say).
+// there (what the report of a "?" that sfconv --init left there says).
 struct ParameterLine {
   std::string_view name;
   std::string_view belongs;
