@@ -1,6 +1,7 @@
 // sfconv --init: the parameter file for a refinement file.
 #include "driver/init.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numeric>
@@ -32,13 +33,17 @@ std::string output_name(std::string_view input) {
   return cat(input.substr(0, dot), ".sf");
 }
 
-// A name the parameter file can hold: a line of its own, left-adjusted, with
-// no '#' (a comment would start there).
+// A name the parameter file can hold as it stands: no '#' (a comment would
+// start there), no control character, no blank at either end, at most 512
+// characters.
 void check_name(std::string_view name) {
   const char* why = nullptr;
   if (name.find('#') != std::string_view::npos) why = "holds a '#', which starts a comment";
-  if (name.find('\n') != std::string_view::npos) why = "holds a line feed";
-  if (name.starts_with(' ')) why = "begins with a blank, which the line reader drops";
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) why = "holds a control character";
+  }
+  if (name.starts_with(' ') || name.ends_with(' ')) why = "begins or ends with a blank";
+  if (name.size() > 512) why = "is longer than the 512 characters of a name line";
   if (why != nullptr) {
     throw IoFailure{std::string(kUsage),
                     cat("File name not fit for a parameter file: ", quoted(name), " ", why), "OPEN",
@@ -83,13 +88,18 @@ class Writer {
   std::string text_;
 };
 
+// A value the file gave that a parameter line can hold.
+bool usable(const std::optional<float>& x) {
+  return x && std::isfinite(*x);
+}
+
 std::string kind_text(const InitValues::Pattern& p) {
   std::string text = p.kind;
   if (p.tof) {
     text += text.empty() ? "time of flight" : ", time of flight";
     if (p.bank != 0) text += cat(", bank ", p.bank);
-    if (p.angle) text += cat(" at 2theta ", real_text(*p.angle));
-  } else if (p.wavelength) {
+    if (usable(p.angle)) text += cat(" at 2theta ", real_text(*p.angle));
+  } else if (usable(p.wavelength)) {
     text += cat(text.empty() ? "" : ", ", "lambda ", real_text(*p.wavelength));
   }
   return text;
@@ -109,7 +119,7 @@ std::string angle_line(const InitValues& v) {
     std::string angle = "0";
     for (const auto& p : v.patterns) {
       if (!p.tof || p.bank != bank) continue;
-      angle = p.angle ? real_text(*p.angle) : "?";
+      angle = usable(p.angle) ? real_text(*p.angle) : "?";
       break;
     }
     line += cat(line.empty() ? "" : " ", angle);
@@ -195,7 +205,9 @@ void write_gsas_fullprof(Writer& w, const InitValues& v) {
     w.unknown("the space group: lattice letter, number (F 225)");
   }
   write_E(w);
-  if (v.cell) {
+  const bool cell = v.cell && std::all_of(v.cell->begin(), v.cell->begin() + 3,
+                                          [](float x) { return std::isfinite(x) && x > 0.0f; });
+  if (cell) {
     w.line(ints(suggested_grid(*v.cell, group ? g.letter : 'P', group ? g.number : 0)),
            cat("NX NY NZ suggested: steps near 0.1 A, ",
                group ? cat("fit for ", g.letter, " ", g.number) : "multiples of 12"));
@@ -206,7 +218,7 @@ void write_gsas_fullprof(Writer& w, const InitValues& v) {
   w.unknown("the total amplitude (IAMP 1: b+ b-)");
 
   const InitValues::Pattern* first = v.patterns.empty() ? nullptr : &v.patterns.front();
-  if (first != nullptr && first->wavelength) {
+  if (first != nullptr && usable(first->wavelength)) {
     w.line(real_text(*first->wavelength),
            cat("lambda0 for the header: ", pattern, " ", first->number, "'s wavelength"));
   } else {
@@ -228,10 +240,11 @@ void write_gsas_fullprof(Writer& w, const InitValues& v) {
     tof = tof || p.tof;
   }
   if (first->pxc) {
-    w.comment(cat("PXC: the polarization fraction",
-                  first->polarization ? " (the listing's Pola)" : "", " and the"));
+    const bool pola = usable(first->polarization);
+    w.comment(
+        cat("PXC: the polarization fraction", pola ? " (the listing's Pola)" : "", " and the"));
     w.comment("monochromator factor (1.0 without a monochromator)");
-    w.line(cat(first->polarization ? real_text(*first->polarization) : "?", " ?"),
+    w.line(cat(pola ? real_text(*first->polarization) : "?", " ?"),
            "polarization fraction, monochromator factor");
   } else if (pxc) {
     w.comment("a PXC histogram adds a line: the polarization fraction and the");
@@ -284,8 +297,8 @@ std::array<int, 3> suggested_grid(const Cell& cell, char letter, int number) {
     const int m = std::lcm(need[i], centring[i]);
     // Steps of at most 0.1 A; a length a hair above a multiple of 0.1 A is
     // taken as that multiple.
-    int n = static_cast<int>(std::ceil(double{cell[i]} * 10.0 - 1e-4));
-    if (n < 1) n = 1;
+    const double tenths = double{cell[i]} * 10.0 - 1e-4;
+    const int n = tenths > 1.0 ? static_cast<int>(std::ceil(std::min(tenths, 1e6))) : 1;
     grid[i] = (n + m - 1) / m * m;
   }
   return grid;
