@@ -27,9 +27,9 @@ constexpr int kOutputUnit = 4;
 constexpr int kParameterUnit = 5;
 
 // A file-name line: a name longer than its field would be cut, and a cut name
-// may well name another file.
+// may well name another file. Blanks before the name do not count.
 void read_name(TextInput& parameters, Text<512>& field, std::string_view what) {
-  std::size_t length = readline(parameters, field, what);
+  std::size_t length = readline_name(parameters, field, what);
   if (length > field.size()) {
     const char* why = "File name longer than 512 characters";
     if (parameters.cut()) fail_at(parameters, why, ": the ", what, " is longer than the line kept");

@@ -28,13 +28,16 @@ void read_data_gsas_fullprof(TextInput& parameters) {
             "; it must be 0 (one total amplitude) or 1 (two totals, b+ and b-)");
   }
   value_line(parameters, CDATA.LINE, "lambda0", RDATA.lambda0);
+  PARLINES.lambda0 = parameters.line();
   value_line(parameters, CDATA.LINE, "histogram", IDATA.histogram);
+  PARLINES.histogram = parameters.line();
   if (IDATA.histogram < 0) {
     stop_at(format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
             parameters.name(), parameters.line(), "the histogram number is ", IDATA.histogram,
             "; it must not be negative");
   }
   value_line(parameters, CDATA.LINE, "phase", IDATA.phase_no);
+  PARLINES.phase_no = parameters.line();
 }
 
 void read_data_kolmex(TextInput& parameters) {

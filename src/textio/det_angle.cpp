@@ -1,6 +1,8 @@
 // The detector-angle line of the parameter file.
 #include "textio/det_angle.hpp"
 
+#include <cmath>
+#include <limits>
 #include <span>
 
 #include "textio/edit.hpp"
@@ -11,12 +13,57 @@
 
 namespace sfconv {
 
+namespace {
+
+// The detector-angle line as the free-form read takes it: where the line
+// ends before its 25 values and a "/", a "/" stands in for the next record,
+// so that the read ends there and tells how many angles the line gave.
+class AngleLine final : public RecordSource {
+ public:
+  AngleLine(std::string_view line, const Origin& origin) : line_(line, origin) {}
+
+  bool next(std::string_view& record) override {
+    if (line_.next(record)) return true;
+    ran_out_ = true;
+    record = "/";
+    return true;
+  }
+  [[noreturn]] void fail(const char* message) const override { line_.fail(message); }
+  [[noreturn]] void fail_end_of_file() const override { line_.fail_end_of_file(); }
+  bool ran_out() const { return ran_out_; }
+
+ private:
+  InternalRecord line_;
+  bool ran_out_ = false;
+};
+
+}  // namespace
+
 float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nangles,
                 AngleTable& table, std::string_view whose) {
   Text<150> line;
   readline(parameters, line, "detector-angle");
   Origin origin = line_origin(parameters, "detector-angle");
-  if (read_free(line.view(), origin, std::span<float>(table))) {
+  // Entries not given keep their values: read into a copy marked NaN, so
+  // that those given show.
+  AngleTable given;
+  given.fill(std::numeric_limits<float>::quiet_NaN());
+  AngleLine source(line.view(), origin);
+  const bool more = read_free(source, std::span<float>(given));
+  if (source.ran_out()) {
+    int count = 0;
+    for (int i = 0; i < 25; ++i) {
+      if (!std::isnan(given[i])) count = i + 1;
+    }
+    throw IoFailure{error_in(origin.file, origin.line, " (reading detector-angle): the line gives ",
+                             count, count == 1 ? " angle" : " angles",
+                             "; a line with fewer than 25 angles ends with \"/\" (90.0 145.0 /)"),
+                    msg::end_of_file, "READ", origin.unit};
+  }
+  for (int i = 0; i < 25; ++i) {
+    if (!std::isnan(given[i])) table[i] = given[i];
+  }
+  if (more) {
     warn(place(origin.file, origin.line), "the detector-angle line ", quote_line(line.trimmed()),
          " holds more than 25 angles; those after the 25th are not read");
   }
