@@ -57,10 +57,19 @@ struct RealData {
   float PHFRAC;               // GSAS phase fraction
 };
 
+// Where the parameter file gave the values that a reader checks against its
+// file, for the reports that name them (line numbers; 0 when not read).
+struct ParameterLines {
+  long lambda0 = 0;
+  long histogram = 0;
+  long phase_no = 0;
+};
+
 extern CharData CDATA;
 extern IntData IDATA;
 extern LogData LDATA;
 extern RealData RDATA;
+extern ParameterLines PLINE;
 
 // A reflection as a reader hands it over.
 struct Reflection {

@@ -35,7 +35,16 @@ float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nang
             whose.empty() ? "the bank" : whose, " is bank ", n,
             ", but the detector-angle line gives ", given);
   }
-  return table[n - 1];
+  // At 0 or 180 degrees (or beyond) sin(theta) is 0 or negative: every
+  // wavelength and Lorentz factor of the bank would be too.
+  const float angle = table[n - 1];
+  if (!(angle > 0.0f && angle < 180.0f)) {
+    stop_at(format_line("(A,F8.2)"_fmt, " Invalid detector angle:", angle), origin.file,
+            origin.line, whose.empty() ? "the bank" : whose, " is bank ", n,
+            ", whose angle on the detector-angle line is ", real_text(angle),
+            "; 2theta must lie between 0 and 180 degrees, both excluded");
+  }
+  return angle;
 }
 
 }  // namespace sfconv
