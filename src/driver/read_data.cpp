@@ -1,6 +1,9 @@
 // The parameter file's values, into the run state.
 #include "driver/read_data.hpp"
 
+#include <cstdint>
+#include <utility>
+
 #include "driver/run_state.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -9,14 +12,38 @@
 
 namespace sfconv {
 
+namespace {
+
+// E scales the counting statistics in sigma(|Fo|) = 0.5 |Fo| sqrt(1/(E Io)):
+// at 0 or below every sigma would be infinite or not a number.
+void read_e(TextInput& parameters) {
+  value_line(parameters, CDATA.LINE, "E", RDATA.E);
+  if (!(RDATA.E > 0.0f)) {
+    stop_at(format_line("(A)"_fmt, " E should be greater than 0"), parameters.name(),
+            parameters.line(), "E is ", real_text(RDATA.E),
+            "; it scales the counting statistics in sigma(|Fo|) = 0.5 |Fo| sqrt(1/(E Io))"
+            " and must be greater than 0");
+  }
+}
+
+}  // namespace
+
 void read_data_gsas_fullprof(TextInput& parameters) {
   readline(parameters, CDATA.TITLE, "title");
   const SpaceGroupLine group = space_group_line(parameters, CDATA.LINE);
   CDATA.VOL = group.VOL;
   IDATA.SPG = group.SPG;
   IDATA.SET = group.SET;
-  value_line(parameters, CDATA.LINE, "E", RDATA.E);
+  read_e(parameters);
   value_line(parameters, CDATA.LINE, "NX NY NZ", IDATA.NX, IDATA.NY, IDATA.NZ);
+  const std::pair<const char*, std::int32_t> grid[] = {
+      {"NX", IDATA.NX}, {"NY", IDATA.NY}, {"NZ", IDATA.NZ}};
+  for (const auto& [name, n] : grid) {
+    if (n >= 1) continue;
+    stop_at(format_line("(A)"_fmt, " NX, NY and NZ should be 1 or more"), parameters.name(),
+            parameters.line(), name, " is ", n,
+            "; the grid divisions along a, b and c must each be 1 or more");
+  }
   value_line(parameters, CDATA.LINE, "IAMP", IDATA.IAMP);
   if (IDATA.IAMP == 0) {
     value_line(parameters, CDATA.LINE, "total amplitude", RDATA.TOTAMP);
@@ -41,7 +68,7 @@ void read_data_gsas_fullprof(TextInput& parameters) {
 }
 
 void read_data_kolmex(TextInput& parameters) {
-  value_line(parameters, CDATA.LINE, "E", RDATA.E);
+  read_e(parameters);
   value_line(parameters, CDATA.LINE, "IAMP", IDATA.IAMP);
   value_line(parameters, CDATA.LINE, "lambda0", RDATA.lambda0);
 }

@@ -75,14 +75,23 @@ float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nang
     }
   }
   if (n < 1 || n > nangles) {
-    std::string given = nangles == 0   ? std::string("no angle")
+    std::string held = nangles == 0   ? std::string("no angle")
                         : nangles == 1 ? std::string("1 angle (bank 1)")
                                        : cat(nangles, " angles (banks 1 to ", nangles, ")");
     stop_at(format_line("(A,I4)"_fmt, "Invalid histogram number:", n), origin.file, origin.line,
             whose.empty() ? "the bank" : whose, " is bank ", n,
-            ", but the detector-angle line gives ", given);
+            ", but the detector-angle line gives ", held);
   }
-  return table[n - 1];
+  // At 0 or 180 degrees (or beyond) sin(theta) is 0 or negative: every
+  // wavelength and Lorentz factor of the bank would be too.
+  const float angle = table[n - 1];
+  if (!(angle > 0.0f && angle < 180.0f)) {
+    stop_at(format_line("(A,F8.2)"_fmt, " Invalid detector angle:", angle), origin.file,
+            origin.line, whose.empty() ? "the bank" : whose, " is bank ", n,
+            ", whose angle on the detector-angle line is ", real_text(angle),
+            "; 2theta must lie between 0 and 180 degrees, both excluded");
+  }
+  return angle;
 }
 
 }  // namespace sfconv

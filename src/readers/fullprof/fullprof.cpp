@@ -21,6 +21,7 @@
 
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
+#include "readers/cross_check.hpp"
 #include "readers/structure_factor.hpp"
 #include "textio/chars.hpp"
 #include "textio/det_angle.hpp"
@@ -645,36 +646,22 @@ void sum_up(const TextInput& output, const TextInput& second, const Layouts& met
   }
 }
 
-// A float as the shortest decimal that reads back as it: 90, 1.5406.
-std::string float_text(float value) {
-  char digits[32];
-  return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
-
-// Whether a value given in the parameter file lies more than `limit` from the
-// one the output prints; half a unit of the last place of either, as single
-// precision holds them, is no difference (144.85 and 144.845 are 0.005 apart).
-bool apart(float given, float printed, double limit) {
-  const double slack = (std::fabs(double{given}) + std::fabs(double{printed})) * 0x1p-24;
-  return std::fabs(double{given} - double{printed}) > limit + slack;
-}
-
 // The values typed into the parameter file against those the output prints
 // for the pattern: a bank angle or a wavelength typed wrong changes every
 // wavelength or the header written, and nothing else would show it.
 void cross_check(const TextInput& output, const TextInput& parameters, const Holdings& h) {
-  if (LDATA.TOF && h.angle.line != 0 && apart(RDATA.twotheta, h.angle.value, 0.005)) {
+  if (LDATA.TOF && h.angle.line != 0 && angle_apart(RDATA.twotheta, h.angle.value)) {
     warn(place(parameters.name(), h.angle_line), "the detector-angle line gives bank ", IDATA.nbank,
-         " 2theta = ", float_text(RDATA.twotheta), ", but ", output.name(), " prints ",
+         " 2theta = ", real_text(RDATA.twotheta), ", but ", output.name(), " prints ",
          h.angle.text, " on line ", h.angle.line, " (", quoted(kAngle), "); the output uses ",
-         float_text(RDATA.twotheta), " for 2theta and every wavelength");
+         real_text(RDATA.twotheta), " for 2theta and every wavelength");
   }
   if (!LDATA.TOF && h.wavelength.line != 0 &&
-      apart(RDATA.lambda0, h.wavelength.value, 1e-4 * std::fabs(double{h.wavelength.value}))) {
-    warn(place(parameters.name(), PARLINES.lambda0), "lambda0 is ", float_text(RDATA.lambda0),
+      wavelength_apart(RDATA.lambda0, h.wavelength.value)) {
+    warn(place(parameters.name(), PARLINES.lambda0), "lambda0 is ", real_text(RDATA.lambda0),
          ", but ", output.name(), " prints the wavelength ", h.wavelength.text, " on line ",
          h.wavelength.line, " (", quoted(kWavelengths), "); the output header uses ",
-         float_text(RDATA.lambda0));
+         real_text(RDATA.lambda0));
   }
 }
 
