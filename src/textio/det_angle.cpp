@@ -76,8 +76,8 @@ float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nang
   }
   if (n < 1 || n > nangles) {
     std::string held = nangles == 0   ? std::string("no angle")
-                        : nangles == 1 ? std::string("1 angle (bank 1)")
-                                       : cat(nangles, " angles (banks 1 to ", nangles, ")");
+                       : nangles == 1 ? std::string("1 angle (bank 1)")
+                                      : cat(nangles, " angles (banks 1 to ", nangles, ")");
     stop_at(format_line("(A,I4)"_fmt, "Invalid histogram number:", n), origin.file, origin.line,
             whose.empty() ? "the bank" : whose, " is bank ", n,
             ", but the detector-angle line gives ", held);

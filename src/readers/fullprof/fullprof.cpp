@@ -652,12 +652,11 @@ void sum_up(const TextInput& output, const TextInput& second, const Layouts& met
 void cross_check(const TextInput& output, const TextInput& parameters, const Holdings& h) {
   if (LDATA.TOF && h.angle.line != 0 && angle_apart(RDATA.twotheta, h.angle.value)) {
     warn(place(parameters.name(), h.angle_line), "the detector-angle line gives bank ", IDATA.nbank,
-         " 2theta = ", real_text(RDATA.twotheta), ", but ", output.name(), " prints ",
-         h.angle.text, " on line ", h.angle.line, " (", quoted(kAngle), "); the output uses ",
+         " 2theta = ", real_text(RDATA.twotheta), ", but ", output.name(), " prints ", h.angle.text,
+         " on line ", h.angle.line, " (", quoted(kAngle), "); the output uses ",
          real_text(RDATA.twotheta), " for 2theta and every wavelength");
   }
-  if (!LDATA.TOF && h.wavelength.line != 0 &&
-      wavelength_apart(RDATA.lambda0, h.wavelength.value)) {
+  if (!LDATA.TOF && h.wavelength.line != 0 && wavelength_apart(RDATA.lambda0, h.wavelength.value)) {
     warn(place(parameters.name(), PARLINES.lambda0), "lambda0 is ", real_text(RDATA.lambda0),
          ", but ", output.name(), " prints the wavelength ", h.wavelength.text, " on line ",
          h.wavelength.line, " (", quoted(kWavelengths), "); the output header uses ",

@@ -157,11 +157,11 @@ BankLine bank_line(TextInput& listing) {
   for (;;) {
     if (listing.seek_marker(record, {kBankLine}) < 0) {
       if (held.empty()) listing.fail_end_of_file();
-      throw IoFailure{
-          cat("sfconv: ", listing.name(), " ended (line ", listing.line(), ") with ",
-              quoted(kBankLine), " bank lines for PNT histogram", held.size() == 1 ? " " : "s ",
-              and_list(held), " only; ", asked_for(PARLINES.histogram, "histogram", IDATA.histogram)),
-          msg::end_of_file, "READ", listing.unit()};
+      throw IoFailure{cat("sfconv: ", listing.name(), " ended (line ", listing.line(), ") with ",
+                          quoted(kBankLine), " bank lines for PNT histogram",
+                          held.size() == 1 ? " " : "s ", and_list(held), " only; ",
+                          asked_for(PARLINES.histogram, "histogram", IDATA.histogram)),
+                      msg::end_of_file, "READ", listing.unit()};
     }
     if (!columns_are(record, 11, "PNT")) {
       std::size_t column = two_theta_column(record);
