@@ -28,10 +28,10 @@ constexpr int kOutputUnit = 4;
 constexpr int kParameterUnit = 5;
 
 // A file-name line: a name longer than its field would be cut, and a cut name
-// may well name another file.
+// may well name another file. Blanks before the name do not count.
 void read_name(TextInput& parameters, Text<512>& field, const ParameterLine& kind) {
   const std::string_view what = kind.name;
-  std::size_t length = readline(parameters, field, what);
+  std::size_t length = readline_name(parameters, field, what);
   if (field.trimmed() == "?") refuse_placeholder(line_origin(parameters, what), "?", kind);
   if (length > field.size()) {
     const char* why = "File name longer than 512 characters";

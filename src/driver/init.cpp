@@ -2,7 +2,6 @@
 #include "driver/init.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <numeric>
 
@@ -262,11 +261,6 @@ void write_gsas_fullprof(Writer& w, const InitValues& v) {
 }
 
 }  // namespace
-
-std::string real_text(float value) {
-  char digits[32];
-  return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
 
 std::array<int, 3> suggested_grid(const Cell& cell, char letter, int number) {
   // What the translations need along a, b and c. The centring of the lattice

@@ -73,8 +73,4 @@ std::string parameter_file_text(const InitValues& v);
 // a multiple of 12, which serves every group).
 std::array<int, 3> suggested_grid(const Cell& cell, char letter, int number);
 
-// A float as the parameter file shows it: the shortest text that reads back
-// as the same value.
-std::string real_text(float value);
-
 }  // namespace sfconv

@@ -1,6 +1,9 @@
 // The parameter file's values, into the run state.
 #include "driver/read_data.hpp"
 
+#include <cstdint>
+#include <utility>
+
 #include "driver/run_state.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -8,14 +11,38 @@
 
 namespace sfconv {
 
+namespace {
+
+// E scales the counting statistics in sigma(|Fo|) = 0.5 |Fo| sqrt(1/(E Io)):
+// at 0 or below every sigma would be infinite or not a number.
+void read_e(TextInput& parameters) {
+  value_line(parameters, CDATA.LINE, lines::E, RDATA.E);
+  if (!(RDATA.E > 0.0f)) {
+    stop_at(format_line("(A)"_fmt, " E should be greater than 0"), parameters.name(),
+            parameters.line(), "E is ", real_text(RDATA.E),
+            "; it scales the counting statistics in sigma(|Fo|) = 0.5 |Fo| sqrt(1/(E Io))"
+            " and must be greater than 0");
+  }
+}
+
+}  // namespace
+
 void read_data_gsas_fullprof(TextInput& parameters) {
   title_line(parameters, CDATA.TITLE);
   const SpaceGroupLine group = space_group_line(parameters, CDATA.LINE);
   CDATA.VOL = group.VOL;
   IDATA.SPG = group.SPG;
   IDATA.SET = group.SET;
-  value_line(parameters, CDATA.LINE, lines::E, RDATA.E);
+  read_e(parameters);
   value_line(parameters, CDATA.LINE, lines::grid, IDATA.NX, IDATA.NY, IDATA.NZ);
+  const std::pair<const char*, std::int32_t> grid[] = {
+      {"NX", IDATA.NX}, {"NY", IDATA.NY}, {"NZ", IDATA.NZ}};
+  for (const auto& [name, n] : grid) {
+    if (n >= 1) continue;
+    stop_at(format_line("(A)"_fmt, " NX, NY and NZ should be 1 or more"), parameters.name(),
+            parameters.line(), name, " is ", n,
+            "; the grid divisions along a, b and c must each be 1 or more");
+  }
   value_line(parameters, CDATA.LINE, lines::IAMP, IDATA.IAMP);
   if (IDATA.IAMP == 0) {
     value_line(parameters, CDATA.LINE, lines::total, RDATA.TOTAMP);
@@ -27,17 +54,20 @@ void read_data_gsas_fullprof(TextInput& parameters) {
             "; it must be 0 (one total amplitude) or 1 (two totals, b+ and b-)");
   }
   value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
+  PARLINES.lambda0 = parameters.line();
   value_line(parameters, CDATA.LINE, lines::histogram, IDATA.histogram);
+  PARLINES.histogram = parameters.line();
   if (IDATA.histogram < 0) {
     stop_at(format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
             parameters.name(), parameters.line(), "the histogram number is ", IDATA.histogram,
             "; it must not be negative");
   }
   value_line(parameters, CDATA.LINE, lines::phase, IDATA.phase_no);
+  PARLINES.phase_no = parameters.line();
 }
 
 void read_data_kolmex(TextInput& parameters) {
-  value_line(parameters, CDATA.LINE, lines::E, RDATA.E);
+  read_e(parameters);
   value_line(parameters, CDATA.LINE, lines::IAMP, IDATA.IAMP);
   value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
 }

@@ -8,11 +8,12 @@
 namespace sfconv {
 
 // GSAS listings and FullProf outputs: title, space group, E, grid, IAMP,
-// totals, lambda0, histogram and phase. Stops on an IAMP other than 0 or 1 and
-// on a negative histogram number.
+// totals, lambda0, histogram and phase. Stops on an E not above 0, a grid
+// division below 1, an IAMP other than 0 or 1 and a negative histogram number.
 void read_data_gsas_fullprof(TextInput& parameters);
 
 // KOLMEX reflection files: E, IAMP and lambda0 (the rest is in the file).
+// Stops on an E not above 0.
 void read_data_kolmex(TextInput& parameters);
 
 }  // namespace sfconv

@@ -11,6 +11,7 @@ CharData CDATA{};
 IntData IDATA{};
 LogData LDATA{};
 RealData RDATA{};
+ParameterLines PARLINES{};
 
 void stop_too_many_reflections(const std::string& where) {
   stop(format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF), where);
@@ -33,6 +34,7 @@ void reset_run_state() {
   IDATA = IntData{};
   LDATA = LogData{};
   RDATA = RealData{};
+  PARLINES = ParameterLines{};
   REPORT = RunReport{};
 }
 

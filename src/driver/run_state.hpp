@@ -57,10 +57,19 @@ struct RealData {
   float PHFRAC;               // GSAS phase fraction
 };
 
+// The parameter-file lines that gave the values a reader checks against its
+// file, so that a message can name them (0 until read).
+struct ParameterLines {
+  long lambda0;
+  long histogram;
+  long phase_no;
+};
+
 extern CharData CDATA;
 extern IntData IDATA;
 extern LogData LDATA;
 extern RealData RDATA;
+extern ParameterLines PARLINES;
 
 // A reflection as a reader hands it over.
 struct Reflection {

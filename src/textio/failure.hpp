@@ -29,6 +29,13 @@ void cat_to(std::string& out, T number) {
   out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
 }
 
+// A real as the shortest text that reads back as the same value: "1.5406",
+// "90", "-0.5", "1e-45".
+inline std::string real_text(float value) {
+  char digits[32];
+  return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 // The texts of the values, one after the other: cat("line ", 12, ": ", why).
 template <typename... Args>
 std::string cat(const Args&... args) {

@@ -151,6 +151,9 @@ SpaceGroupLine space_group_line(TextInput& parameters, Text<512>& field) {
     why = "the lattice letter must be followed by a blank or a comma, then the number";
   } else if (group.SPG < 1 || group.SPG > 230) {
     why = cat("the space-group number ", group.SPG, " is not between 1 and 230");
+  } else if (group.SET < 1) {
+    why = cat("the setting ", group.SET,
+              " after the '-' is below 1; settings are numbered from 1 (no '-' means setting 1)");
   }
   if (!why.empty()) {
     stop_at(format_line("(2A)"_fmt, " Invalid space-group line: ", field.trimmed()), origin.file,

@@ -115,8 +115,9 @@ struct SpaceGroupLine {
 // Reads the next significant line into `line` as a space-group line, "P 14-2":
 // VOL is the first character, SPG the number from column 3, SET the number
 // after the first '-' from column 4 on (1 when there is none). The line must
-// hold a lattice letter, a blank or comma, and a space-group number from 1 to
-// 230, or the run stops: "225" would give VOL 2 and SPG 5, "P14" SPG 4.
+// hold a lattice letter, a blank or comma, a space-group number from 1 to 230
+// and a setting of 1 or more, or the run stops: "225" would give VOL 2 and
+// SPG 5, "P14" SPG 4.
 SpaceGroupLine space_group_line(TextInput& parameters, Text<512>& line);
 
 }  // namespace sfconv

@@ -25,13 +25,17 @@ std::size_t whole_length(std::string_view record, bool cut) {
 }
 
 // The next significant line into the buffer; false at the end of the file.
-bool next_significant(TextInput& parameters, char* buffer, std::size_t n, std::size_t& length) {
+// With `adjust_first` the record loses its leading blanks before it is cut to
+// n columns, rather than after.
+bool next_significant(TextInput& parameters, char* buffer, std::size_t n, std::size_t& length,
+                      bool adjust_first = false) {
   for (;;) {
     std::string_view record;
     if (!parameters.next(record)) return false;
     // Windows editors begin a UTF-8 file with a byte-order mark: no part of
     // the first name.
     if (parameters.line() == 1 && record.starts_with("\xEF\xBB\xBF")) record.remove_prefix(3);
+    if (adjust_first) record = trim_start(record);
     // The first n columns, blank-padded: the read that "(a)" stands for.
     std::size_t len = record.size() < n ? record.size() : n;
     std::memcpy(buffer, record.data(), len);
@@ -61,6 +65,15 @@ std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::st
                                    : cat("reading the ", what, " line"));
   std::size_t length = 0;
   if (!next_significant(parameters, buffer, n, length)) parameters.fail_end_of_file();
+  parameters.set_task({});
+  return length;
+}
+
+std::size_t readline_name(TextInput& parameters, char* buffer, std::size_t n,
+                          std::string_view what) {
+  parameters.set_task(cat("reading the ", what, " line"));
+  std::size_t length = 0;
+  if (!next_significant(parameters, buffer, n, length, true)) parameters.fail_end_of_file();
   parameters.set_task({});
   return length;
 }

@@ -19,6 +19,12 @@ namespace sfconv {
 std::size_t readline(TextInput& parameters, char* buffer, std::size_t n,
                      std::string_view what = {});
 
+// The same for a file-name line, left-adjusted before it is cut to n columns:
+// blanks before a name never push its end out of the buffer, so a name is
+// whole whenever its length (the result) is n or less.
+std::size_t readline_name(TextInput& parameters, char* buffer, std::size_t n,
+                          std::string_view what);
+
 // The same, but false at the end of the parameter file: for looking whether
 // any significant line is left.
 bool readline_or_end(TextInput& parameters, char* buffer, std::size_t n);
@@ -26,6 +32,11 @@ bool readline_or_end(TextInput& parameters, char* buffer, std::size_t n);
 template <std::size_t N>
 std::size_t readline(TextInput& parameters, Text<N>& buffer, std::string_view what = {}) {
   return readline(parameters, buffer.data(), N, what);
+}
+
+template <std::size_t N>
+std::size_t readline_name(TextInput& parameters, Text<N>& buffer, std::string_view what) {
+  return readline_name(parameters, buffer.data(), N, what);
 }
 
 }  // namespace sfconv

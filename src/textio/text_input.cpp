@@ -147,7 +147,12 @@ bool TextInput::next_slow(std::string_view& record) {
 
 void TextInput::seek(std::uint64_t offset, long line) {
   if (file_ == nullptr || fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0) {
-    throw IoFailure{cat("sfconv: cannot rewind ", name_), "Cannot rewind the file", "READ", unit_};
+    // A pipe or FIFO is read once; the readers that go back need a file.
+    const bool pipe = file_ != nullptr && errno == ESPIPE;
+    throw IoFailure{
+        cat("sfconv: cannot rewind ", name_,
+            pipe ? ", a pipe or FIFO: sfconv reads it twice, so it must be a file" : ""),
+        "Cannot rewind the file", "READ", unit_};
   }
   std::clearerr(file_.get());
   base_ = offset;

@@ -9,18 +9,25 @@
 // two passes over outputs of hundreds of megabytes cost little per line.
 #include "readers/fullprof/fullprof.hpp"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
+#include "readers/cross_check.hpp"
 #include "readers/structure_factor.hpp"
 #include "textio/chars.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
+#include "textio/numeric_input.hpp"
 
 namespace sfconv {
 
@@ -38,6 +45,22 @@ constexpr std::string_view kCell = " => Cell parameters:";
 // FullProf 7.95 heads the cell block so in time-of-flight outputs.
 constexpr std::string_view kDirectCell = " => Direct cell parameters:";
 constexpr std::string_view kTable = " Pattern#";
+
+// Lines before the first cycle that tell what the output holds and what it
+// printed for each pattern (as FullProf 5.40 to 7.95 write them): the list of
+// phases, the block of each pattern's global parameters with, for time of
+// flight, the bank's angle (" => T.O.F. 2theta average detector angle      :
+// 144.845", the value in columns 48-58), and for constant wavelength the
+// wavelengths (" => Wavelengths:  1.91200 1.91200", columns 17-25 and 26-33)
+// among the input options, after the line " => Data ... for pattern:  1".
+// The values are read as the first word after the text, so that a column
+// more or less changes nothing.
+constexpr std::string_view kPhaseList = " => Phase  No.";
+constexpr std::string_view kPatternNumber = " =>------->  PATTERN number:";
+constexpr std::string_view kAngle = " => T.O.F. 2theta average detector angle";
+constexpr std::string_view kWavelengths = " => Wavelengths:";
+constexpr std::string_view kForPattern = "for pattern:";
+constexpr std::string_view kOption = " => ";
 
 // The phase marker of the second file, and the one with a capital N of the
 // files that FullProf 6.x writes with Fou=2.
@@ -100,12 +123,110 @@ struct Layouts {
   std::string_view second_marker;
   long cycle_line = 0;  // the last cycle marker, 0 for none
   std::string cycle_text;
+  long table_line = 0;       // the table marker of the pattern and phase
+  bool empty_table = false;  // the marker followed by the end of the table
 };
 
-// The pattern block of `histogram` and the radiation lines after it.
-void find_pattern(TextInput& output, TextInput& parameters) {
-  find_numbered(output, kPatternBlock, "(44X,I3)"_fmt, IDATA.histogram, "the pattern number",
-                "pattern");
+// A value the output prints for the chosen pattern, to compare with the
+// parameter file's.
+struct Printed {
+  long line = 0;  // 0: not printed
+  float value = 0.0f;
+  std::string text;  // the value as printed
+};
+
+// What the output holds, gathered from marker lines on the way, so that a
+// search that fails can say what the file has instead of what was asked for.
+struct Holdings {
+  std::vector<std::int32_t> patterns;  // pattern blocks
+  std::vector<std::int32_t> phases;    // the phase list before the first cycle
+  std::vector<std::pair<std::int32_t, std::int32_t>> tables;  // table markers passed
+  Printed angle;                                              // time of flight
+  Printed wavelength;                                         // constant wavelength
+  long angle_line = 0;  // the detector-angle line of the parameter file
+};
+
+bool holds(const std::vector<std::int32_t>& numbers, std::int32_t n) {
+  return std::find(numbers.begin(), numbers.end(), n) != numbers.end();
+}
+
+// The number after column `from` of a marker line, blanks around it; false
+// when there is none.
+bool number_after(std::string_view line, std::size_t from, std::int32_t& n) {
+  std::string_view field = trim_start(trim_end(line.substr(std::min(from, line.size()))));
+  return !field.empty() && read_integer(field, n) == NumResult::ok;
+}
+
+// The first blank-separated word after column `from` as a value printed.
+bool printed_after(std::string_view line, std::size_t from, long at, Printed& printed) {
+  std::string_view word = trim_start(line.substr(std::min(from, line.size())));
+  word = word.substr(0, word.find(' '));
+  if (word.empty() || read_real(word, 0, printed.value) != NumResult::ok) return false;
+  printed.line = at;
+  printed.text = word;
+  return true;
+}
+
+// "a", "a and b", "a, b and c".
+std::string and_list(const std::vector<std::string>& items) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    text += cat(i == 0 ? "" : i + 1 == items.size() ? " and " : ", ", items[i]);
+  }
+  return text;
+}
+
+// "pattern 1", "patterns 1 and 2", "patterns 1, 2 and 5", "patterns 1 to 5";
+// `only` after a single one.
+std::string numbers_text(std::string_view noun, std::vector<std::int32_t> n, const char* only) {
+  std::sort(n.begin(), n.end());
+  n.erase(std::unique(n.begin(), n.end()), n.end());
+  if (n.size() == 1) return cat(noun, " ", n[0], only);
+  if (n.size() > 2 && static_cast<std::size_t>(n.back() - n.front()) == n.size() - 1) {
+    return cat(noun, "s ", n.front(), " to ", n.back());
+  }
+  std::vector<std::string> items;
+  for (std::int32_t k : n) items.push_back(cat(k));
+  return cat(noun, "s ", and_list(items));
+}
+
+// "run.out has pattern 1 only, with phase 1": the header of a search for a
+// pattern or phase that the output does not hold.
+std::string holdings_text(const TextInput& output, const Holdings& h) {
+  std::string text = cat(output.name(), " has ", numbers_text("pattern", h.patterns, " only"));
+  if (!h.phases.empty()) text += cat(", with ", numbers_text("phase", h.phases, ""));
+  return text;
+}
+
+// Ends the run when the output does not hold what the parameter file asks
+// for: the header says both; `message` and the stream are those of the read
+// that failed.
+[[noreturn]] void not_held(std::string header, const char* message, int unit) {
+  throw IoFailure{cat("sfconv: ", header), message, "READ", unit};
+}
+
+// The pattern block of `histogram` and the radiation lines after it. Blocks of
+// other patterns, and the phase list, are noted on the way.
+void find_pattern(TextInput& output, TextInput& parameters, Holdings& h) {
+  output.set_task(cat("looking for ", quoted(kPatternBlock), " of pattern ", IDATA.histogram));
+  for (;;) {
+    const int which = seek(output, {kPatternBlock, kPhaseList});
+    if (which < 0) {
+      // No pattern block at all (an empty file, say): the end-of-file report says what it is.
+      if (h.patterns.empty()) output.fail_end_of_file();
+      not_held(cat(holdings_text(output, h), "; the parameter file (line ", PARLINES.histogram,
+                   ") asks for pattern ", IDATA.histogram),
+               msg::end_of_file, output.unit());
+    }
+    std::int32_t n = 0;
+    if (which == 1) {
+      if (number_after(CDATA.LSTLINE.view(), kPhaseList.size(), n)) h.phases.push_back(n);
+      continue;
+    }
+    n = number_on_marker_line(output, "(44X,I3)"_fmt, "the pattern number");
+    h.patterns.push_back(n);
+    if (n == IDATA.histogram) break;
+  }
 
   output.set_task(cat("reading the radiation lines after ", quoted(kPatternBlock)));
   read(output, "()"_fmt);
@@ -119,6 +240,7 @@ void find_pattern(TextInput& output, TextInput& parameters) {
       RDATA.twotheta = det_angle(
           parameters, IDATA.nbank, IDATA.nangles, RDATA.angles,
           cat("pattern ", IDATA.histogram, " of ", output.name(), " (a time-of-flight pattern)"));
+      h.angle_line = parameters.line();
     }
   }
 }
@@ -129,21 +251,80 @@ struct Place {
   long line = 0;
 };
 
+// The lines from the pattern block to the first cycle marker (or
+// " => Run finished"), which it leaves in `record`: the other pattern blocks,
+// the phase list, and the wavelength or bank angle printed for `histogram`.
+// Returns 0 at a cycle marker, 1 at the end of the run. A pattern's value is
+// taken only where the file says whose it is: the wavelengths after its
+// " => Data ... for pattern:" line, the angle in its " =>------->  PATTERN
+// number:" block; or, in an output of one pattern, the first one.
+int scan_head(TextInput& output, Holdings& h, std::string_view& record) {
+  std::int32_t block = 0;        // the " =>------->  PATTERN number:" block, 0 before the first
+  std::int32_t for_pattern = 0;  // the last " => ... for pattern:" line, 0 before the first
+  for (;;) {
+    // The input options, where the wavelengths stand, come before the first
+    // pattern's global parameters; only there is every " => " line looked at.
+    const int which =
+        block == 0 ? output.find_marker(record, {kCycle, kRunFinished, kPatternBlock, kPhaseList,
+                                                 kPatternNumber, kAngle, kWavelengths, kOption})
+                   : output.find_marker(record, {kCycle, kRunFinished, kPatternBlock, kPhaseList,
+                                                 kPatternNumber, kAngle});
+    const bool one_pattern = h.patterns.size() == 1;
+    std::int32_t n = 0;
+    switch (which) {
+      case 0:
+      case 1:
+        return which;
+      case 2:
+        if (number_after(record, kPatternBlock.size(), n)) h.patterns.push_back(n);
+        break;
+      case 3:
+        if (number_after(record, kPhaseList.size(), n)) h.phases.push_back(n);
+        break;
+      case 4:
+        if (!number_after(record, kPatternNumber.size(), block)) block = -1;
+        break;
+      case 5:
+        if (h.angle.line == 0 && (block == IDATA.histogram || (block == 0 && one_pattern))) {
+          std::size_t colon = record.find(':', kAngle.size());
+          if (colon != std::string_view::npos)
+            printed_after(record, colon + 1, output.line(), h.angle);
+        }
+        break;
+      case 6:
+        if (h.wavelength.line == 0 &&
+            (for_pattern == IDATA.histogram || (for_pattern == 0 && one_pattern))) {
+          printed_after(record, kWavelengths.size(), output.line(), h.wavelength);
+        }
+        break;
+      default: {
+        std::size_t at = record.find(kForPattern);
+        if (at != std::string_view::npos &&
+            !number_after(record, at + kForPattern.size(), for_pattern)) {
+          for_pattern = -1;
+        }
+      }
+    }
+  }
+}
+
 // First pass: on to " => Run finished", remembering where the last
 // " => CYCLE No.:" before it stands. FullProf may print the same cycle number
 // twice (a convergence block restarts at "CYCLE No.: 1"), so the place, not
 // the number, tells the last cycle. The first line: no cycle marker at all.
-Place last_cycle(TextInput& output, Layouts& met) {
+Place last_cycle(TextInput& output, Layouts& met, Holdings& h) {
   output.set_task(cat("looking for ", quoted(kRunFinished)));
   Place last;
   std::string_view record;
-  while (output.find_marker(record, {kCycle, kRunFinished}) == 0) {
+  int which = scan_head(output, h, record);
+  while (which == 0) {
     // Decoded all the same: a cycle number that cannot be read is an input failure.
     CDATA.LSTLINE.assign(record);
     number_on_marker_line(output, "(14X,I5)"_fmt, "the cycle number");
     last = Place{output.offset(), output.line()};
     met.cycle_line = output.line();
     met.cycle_text = CDATA.LSTLINE.trimmed();
+    which = output.find_marker(record, {kCycle, kRunFinished});
   }
   return last;
 }
@@ -173,23 +354,63 @@ void read_cell(TextInput& output, Layouts& met) {
   }
 }
 
+// The phase block of `phase_no` after the last cycle marker. The phase blocks
+// of the cycle are followed by the R-factors of each phase, " => Phase:  1",
+// whose number the phase layout cannot read: a search that gets there, or to
+// the end of the file, for a phase the file does not list has asked for a
+// phase the file does not hold, and the header says so. (Outputs without the
+// phase list are known by the phases passed.)
+void find_phase(TextInput& output, Holdings& h) {
+  output.set_task(cat("looking for ", quoted(kPhase), " of phase ", IDATA.phase_no));
+  const bool listed = holds(h.phases, IDATA.phase_no);
+  auto asked = [&] {
+    return cat(holdings_text(output, h), "; the parameter file (line ", PARLINES.phase_no,
+               ") asks for phase ", IDATA.phase_no);
+  };
+  for (;;) {
+    if (seek(output, {kPhase}) < 0) {
+      if (!listed) not_held(asked(), msg::end_of_file, output.unit());
+      output.fail_end_of_file();
+    }
+    std::int32_t n = 0;
+    if (!listed && read_integer(CDATA.LSTLINE.cols(10, 12), n) != NumResult::ok) {
+      not_held(cat(asked(), " (the search ended at line ", output.line(), ")"),
+               msg::illegal_character, IoFailure::kInternal);
+    }
+    n = number_on_marker_line(output, "(9X,I3)"_fmt, "the phase number");
+    if (n == IDATA.phase_no) return;
+    if (!holds(h.phases, n)) h.phases.push_back(n);
+  }
+}
+
 // Second pass: from the first line again to just after the last cycle marker
 // (from the first line itself when there was none: the parameters printed
 // before any cycle are then the final ones), then phase, profile parameters,
 // cell and the table marker of `histogram` and `phase_no`.
-void find_table(TextInput& output, const Place& cycle, Layouts& met) {
+void find_table(TextInput& output, const Place& cycle, Layouts& met, Holdings& h) {
   // The second pass reads on from just after that marker: what the file
   // holds before it is never looked at again, so it is not read again.
   output.seek(cycle.offset, cycle.line);
 
-  find_numbered(output, kPhase, "(9X,I3)"_fmt, IDATA.phase_no, "the phase number", "phase");
+  find_phase(output, h);
   find_numbered(output, kProfile, "(36X,I3)"_fmt, IDATA.histogram, "the pattern number", "pattern");
   read_cell(output, met);
 
   output.set_task(cat("looking for ", quoted(kTable), " of pattern ", IDATA.histogram, ", phase ",
                       IDATA.phase_no));
   for (;;) {
-    if (seek(output, {kTable}) < 0) output.fail_end_of_file();
+    if (seek(output, {kTable}) < 0) {
+      std::vector<std::string> tables;
+      for (auto [pattern, phase] : h.tables)
+        tables.push_back(cat("pattern ", pattern, ", phase ", phase));
+      not_held(cat(output.name(),
+                   tables.empty() ? std::string(" lists no reflection table")
+                                  : cat(" lists the tables of ", and_list(tables), " only"),
+                   " after the last cycle; the parameter file (lines ", PARLINES.histogram, " and ",
+                   PARLINES.phase_no, ") asks for pattern ", IDATA.histogram, ", phase ",
+                   IDATA.phase_no),
+               msg::end_of_file, output.unit());
+    }
     std::int32_t pattern = 0;
     std::int32_t phase = 0;
     // FullProf 6.x writes "Phase No.:": the colon in column 23, the phase
@@ -199,8 +420,10 @@ void find_table(TextInput& output, const Place& cycle, Layouts& met) {
                   layout, pattern, phase);
     if (pattern == IDATA.histogram && phase == IDATA.phase_no) {
       met.colon_marker = CDATA.LSTLINE.c[22] == ':';
+      met.table_line = output.line();
       break;
     }
+    h.tables.emplace_back(pattern, phase);
   }
   output.set_task(cat("reading the line after ", quoted(kTable)));
   read(output, "()"_fmt);
@@ -349,13 +572,18 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
   output.set_task("reading the reflection table, which ends with a dashed line");
   Columns columns;
   Record rec;
-  std::int32_t i = 1;  // the slot of the next reflection stored
-  long paired = 0;     // reflection lines paired with a record
+  std::int32_t i = 1;   // the slot of the next reflection stored
+  long paired = 0;      // reflection lines paired with a record
+  bool listed = false;  // a header or reflection line met
   for (;;) {
     CDATA.REFLINE.assign(output.next_required());
     LineKind kind = classify(CDATA.REFLINE, columns);
     if (columns.shift != 0) met.shifted_headers = true;
-    if (kind == LineKind::end) return i - 1;
+    if (kind == LineKind::end) {
+      met.empty_table = !listed;
+      return i - 1;
+    }
+    if (kind != LineKind::blank) listed = true;
     if (kind != LineKind::reflection) continue;
     TableLine r = decode(output, columns);
 
@@ -418,20 +646,48 @@ void sum_up(const TextInput& output, const TextInput& second, const Layouts& met
   }
 }
 
+// The values typed into the parameter file against those the output prints
+// for the pattern: a bank angle or a wavelength typed wrong changes every
+// wavelength or the header written, and nothing else would show it.
+void cross_check(const TextInput& output, const TextInput& parameters, const Holdings& h) {
+  if (LDATA.TOF && h.angle.line != 0 && angle_apart(RDATA.twotheta, h.angle.value)) {
+    warn(place(parameters.name(), h.angle_line), "the detector-angle line gives bank ", IDATA.nbank,
+         " 2theta = ", real_text(RDATA.twotheta), ", but ", output.name(), " prints ", h.angle.text,
+         " on line ", h.angle.line, " (", quoted(kAngle), "); the output uses ",
+         real_text(RDATA.twotheta), " for 2theta and every wavelength");
+  }
+  if (!LDATA.TOF && h.wavelength.line != 0 && wavelength_apart(RDATA.lambda0, h.wavelength.value)) {
+    warn(place(parameters.name(), PARLINES.lambda0), "lambda0 is ", real_text(RDATA.lambda0),
+         ", but ", output.name(), " prints the wavelength ", h.wavelength.text, " on line ",
+         h.wavelength.line, " (", quoted(kWavelengths), "); the output header uses ",
+         real_text(RDATA.lambda0));
+  }
+}
+
 }  // namespace
 
 void fullprof(TextInput& output, TextInput& parameters) {
   Layouts met;
-  find_pattern(output, parameters);
-  find_table(output, last_cycle(output, met), met);
+  Holdings holdings;
+  find_pattern(output, parameters, holdings);
+  find_table(output, last_cycle(output, met, holdings), met, holdings);
 
   TextInput second(CDATA.FILEIN2.view(), kSecondFileUnit);
   met.second_marker = find_second_phase(second);
   IDATA.NREF1 = read_table(output, second, met);
-  if (IDATA.NREF1 == 0) {
+  if (met.empty_table) {
+    // FullProf lists the reflections only when the .pcr asks for the
+    // integrated intensities (Ioc=1; the output then says " => Output
+    // Integrated Intensities").
+    REPORT.no_reflection_why =
+        cat(output.name(), " lists no reflection for pattern ", IDATA.histogram, ", phase ",
+            IDATA.phase_no, " (the table at line ", met.table_line,
+            " is empty): FullProf lists them when the .pcr asks for the full listing (Ioc=1)");
+  } else if (IDATA.NREF1 == 0) {
     REPORT.no_reflection_why = cat("the table of pattern ", IDATA.histogram, ", phase ",
                                    IDATA.phase_no, " holds no reflection with non-zero intensity");
   }
+  cross_check(output, parameters, holdings);
   sum_up(output, second, met);
 }
 

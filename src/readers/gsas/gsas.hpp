@@ -13,6 +13,14 @@ namespace sfconv {
 // parameter file.
 void gsas(TextInput& listing, TextInput& parameters);
 
+// Where a caption line (" Hstgm   Type Bank  2-theta ...") has the column
+// `word`, a lower-case word matched in any case and beginning after a blank;
+// npos if not.
+std::size_t caption_column(std::string_view caption, std::string_view word);
+// The blank-delimited word of `line` that covers columns at..at+width-1 (from
+// 0), empty when those columns are blank: the value under a caption's word.
+std::string_view word_under(std::string_view line, std::size_t at, std::size_t width);
+
 // GSAS-II also writes listings named .lst, with none of GSAS's sections; its
 // name stands in one of their first kHeadLines lines.
 constexpr long kHeadLines = 10;

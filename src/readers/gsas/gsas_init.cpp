@@ -3,9 +3,7 @@
 // print of each histogram, the phases and the first lattice parameters.
 #include <algorithm>
 #include <cstdint>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "driver/init.hpp"
 #include "readers/gsas/gsas.hpp"
@@ -23,25 +21,6 @@ constexpr std::string_view kLattice =
     "                 a         b         c       alpha     beta      gamma";
 constexpr std::string_view kTable = " Hstgm";
 
-std::vector<std::string> words(std::string_view line) {
-  std::vector<std::string> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && line[i] == ' ') ++i;
-    std::size_t start = i;
-    while (i < line.size() && line[i] != ' ') ++i;
-    if (i > start) out.emplace_back(line.substr(start, i - start));
-  }
-  return out;
-}
-
-std::string lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 InitValues::Pattern* histogram(InitValues& v, int number) {
   for (auto& p : v.patterns) {
     if (p.number == number) return &p;
@@ -49,27 +28,35 @@ InitValues::Pattern* histogram(InitValues& v, int number) {
   return nullptr;
 }
 
-// A line of a " Hstgm" table, under its heading (" Hstgm  Zero  Pola ..."):
-// the histogram's number, then a value under each word of the heading.
-void table_line(InitValues& v, const std::vector<std::string>& heading, std::string_view line) {
-  const std::vector<std::string> values = words(line);
+// The columns of the " Hstgm" tables' captions that --init reads, as the
+// reader finds them: the caption's word, the value under it.
+struct Captions {
+  std::size_t angle = std::string_view::npos;         // "2-theta"
+  std::size_t polarization = std::string_view::npos;  // "Pola"
+};
+
+// A " Hstgm" line: a caption, or a histogram's line, " Hstgm  1 PNT  1 ...",
+// with the histogram in columns 8-9 and, on a PNT line, the bank in 16-17.
+void table_line(InitValues& v, Captions& captions, std::string_view line) {
   int number = 0;
-  if (values.size() < 2 || !number_in(values[1], number)) return;
-  InitValues::Pattern* p = histogram(v, number);
-  if (p == nullptr) return;
-  for (std::size_t i = 1; i < heading.size() && i + 1 < values.size(); ++i) {
-    const std::string name = lower(heading[i]);
-    float x = 0.0f;
-    if (!number_in(values[i + 1], 0, x)) continue;
-    if (name == "pola" && p->pxc && !p->polarization) p->polarization = x;
-    if ((name == "2-theta" || name == "2theta") && p->tof && !p->angle) p->angle = x;
+  InitValues::Pattern* p = nullptr;
+  if (!number_in(columns(line, 8, 9), number) || (p = histogram(v, number)) == nullptr) {
+    std::size_t at = caption_column(line, "2-theta");
+    if (at != std::string_view::npos) captions.angle = at;
+    at = caption_column(line, "pola");
+    if (at != std::string_view::npos) captions.polarization = at;
+    return;
   }
-  // The bank as the reader takes it: "PNT" in columns 11-13, the histogram
-  // in 8-9, the bank in 16-17.
-  int bank = 0;
-  if (p->tof && p->bank == 0 && columns(line, 11, 13) == "PNT" &&
-      number_in(columns(line, 16, 17), bank)) {
-    p->bank = bank;
+  float x = 0.0f;
+  const bool pnt = columns(line, 11, 13) == "PNT";
+  if (p->tof && pnt && p->bank == 0) number_in(columns(line, 16, 17), p->bank);
+  if (p->tof && pnt && !p->angle && captions.angle != std::string_view::npos &&
+      number_in(word_under(line, captions.angle, 7), 0, x)) {
+    p->angle = x;
+  }
+  if (p->pxc && !p->polarization && captions.polarization != std::string_view::npos &&
+      number_in(word_under(line, captions.polarization, 4), 0, x)) {
+    p->polarization = x;
   }
 }
 
@@ -89,11 +76,11 @@ bool phase_line(std::string_view line, InitValues::Phase& phase) {
 
 void init_gsas(TextInput& listing, InitValues& v) {
   listing.set_task(cat("looking for ", quoted(kConstants)));
-  long gsas2 = 0;                    // a first line that names GSAS-II
-  bool constants = false;            // the heading was met
-  int pair = 0;                      // under the heading: 1 the first line of a pair, 2 the second
-  bool lattice_next = false;         // the line after the lattice heading
-  std::vector<std::string> heading;  // of the " Hstgm" table the lines are in
+  long gsas2 = 0;             // a first line that names GSAS-II
+  bool constants = false;     // the heading was met
+  int pair = 0;               // under the heading: 1 the first line of a pair, 2 the second
+  bool lattice_next = false;  // the line after the lattice heading
+  Captions captions;          // of the " Hstgm" tables
   std::string_view line;
   while (listing.next(line)) {
     if (listing.line() == 1 && line.starts_with('1')) v.title = trim_end(columns(line, 2, 68));
@@ -129,16 +116,9 @@ void init_gsas(TextInput& listing, InitValues& v) {
     }
 
     if (line.starts_with(kTable)) {
-      const std::vector<std::string> w = words(line);
-      int number = 0;
-      if (w.size() >= 2 && !number_in(w[1], number)) {
-        heading = w;
-      } else if (!heading.empty()) {
-        table_line(v, heading, line);
-      }
+      table_line(v, captions, line);
       continue;
     }
-    heading.clear();
 
     InitValues::Phase phase;
     if (phase_line(line, phase) &&
