@@ -20,6 +20,11 @@ constexpr std::string_view kTitle = " => Title:";
 constexpr std::string_view kPcrCode = " => PCR file code:";
 constexpr std::string_view kWavelengths = " => Wavelengths:";
 constexpr std::string_view kBankAngle = " => T.O.F. 2theta average detector angle";
+// Whose a wavelength or an angle is, as the reader tells it: the wavelengths
+// follow a " => Data ... for pattern:  1" line, the angle stands in the
+// pattern's " =>------->  PATTERN number:  1" block.
+constexpr std::string_view kForPattern = "for pattern:";
+constexpr std::string_view kPatternNumber = " =>------->  PATTERN number:";
 constexpr std::string_view kPhase = " => Phase  No.";
 constexpr std::string_view kSymmetry = " => Symmetry information on space group:";
 constexpr std::string_view kGroupNumber = "Number of Space group:";  // after " =>" and blanks
@@ -35,12 +40,12 @@ std::string_view first_word(std::string_view text) {
   return text.substr(0, text.find(' '));
 }
 
-// The first pattern in file order that `wanted` accepts and that has no such
-// value yet: the patterns print their wavelengths (their angles) in order.
-template <typename Wanted>
-InitValues::Pattern* next_pattern(InitValues& v, Wanted wanted) {
+// The pattern numbered `number`; in an output of one pattern, that one
+// whatever the number (0 before any line tells).
+InitValues::Pattern* pattern(InitValues& v, int number) {
+  if (v.patterns.size() == 1 && number == 0) return &v.patterns.front();
   for (auto& p : v.patterns) {
-    if (wanted(p)) return &p;
+    if (p.number == number) return &p;
   }
   return nullptr;
 }
@@ -65,6 +70,8 @@ void init_fullprof(TextInput& output, InitValues& v) {
   InitValues::Phase* phase = nullptr;  // the phase whose data the lines give
   long phase_line = 0;
   auto first_phase = [&] { return phase != nullptr && phase == &v.phases.front(); };
+  int for_pattern = 0;  // the pattern of the last " => ... for pattern:" line
+  int block = 0;        // the pattern of the last " =>------->  PATTERN number:" block
   std::string_view line;
   while (output.next(line)) {
     // Everything is told before the refinement starts.
@@ -92,16 +99,20 @@ void init_fullprof(TextInput& output, InitValues& v) {
       v.title = rest_after(line, kTitle.size());
     } else if (line.starts_with(kPcrCode) && v.pcr_code.empty()) {
       v.pcr_code = rest_after(line, kPcrCode.size());
+    } else if (line.starts_with(kPatternNumber)) {
+      if (!number_in(first_word(line.substr(kPatternNumber.size())), block)) block = -1;
     } else if (line.starts_with(kWavelengths)) {
       float lambda = 0.0f;
-      auto* p = next_pattern(v, [](const auto& p) { return !p.tof && !p.wavelength; });
-      if (p != nullptr && number_in(first_word(line.substr(kWavelengths.size())), 0, lambda)) {
+      auto* p = pattern(v, for_pattern);
+      if (p != nullptr && !p->wavelength &&
+          number_in(first_word(line.substr(kWavelengths.size())), 0, lambda)) {
         p->wavelength = lambda;
       }
     } else if (line.starts_with(kBankAngle)) {
       float angle = 0.0f;
-      auto* p = next_pattern(v, [](const auto& p) { return p.tof && !p.angle; });
-      if (p != nullptr && number_in(first_word(line.substr(line.rfind(':') + 1)), 0, angle)) {
+      auto* p = pattern(v, block);
+      if (p != nullptr && p->tof && !p->angle &&
+          number_in(first_word(line.substr(line.rfind(':') + 1)), 0, angle)) {
         p->angle = angle;
       }
     } else if (line.starts_with(kPhase)) {
@@ -129,6 +140,11 @@ void init_fullprof(TextInput& output, InitValues& v) {
       if (first_phase() && v.group.number == 0 && number_in(text, number) && number >= 1 &&
           number <= 230) {
         v.group.number = number;
+      }
+    } else if (line.starts_with(" => ") && line.find(kForPattern) != std::string_view::npos) {
+      if (!number_in(first_word(line.substr(line.find(kForPattern) + kForPattern.size())),
+                     for_pattern)) {
+        for_pattern = -1;
       }
     } else if (line.starts_with(kDirectCell) && first_phase() && !v.cell) {
       Cell cell{};
