@@ -235,7 +235,7 @@ void TextOutput::commit() {
 }
 
 void TextOutput::fail(const char* statement, const std::string& cause) {
-  std::string header = cat("sfconv: cannot write ", quoted(printable_name(name_)));
+  std::string header = cat("sfconv: cannot write ", quoted(name_));
   if (records_ > 0) header += cat(", line ", records_);
   throw IoFailure{header, cause, statement, unit_};
 }
