@@ -72,6 +72,12 @@ Ending ending_of(const std::function<void()>& body) {
     return {};
   } catch (const RecognisedStop& stop) {
     return {1, printable(stop.line) + '\n', stop.where.empty() ? "" : printable(stop.where) + '\n'};
+  } catch (const StrictStop& strict) {
+    return {1, " Warnings with --strict: no output file written\n",
+            report_text(false) +
+                printable(cat("sfconv: --strict makes every warning a stop: nothing was written to ",
+                              strict.output)) +
+                '\n'};
   } catch (const IoFailure& failure) {
     return {2, "", failure.report()};
   } catch (const std::bad_alloc& e) {
