@@ -5,10 +5,12 @@
 #include <utility>
 
 #include "driver/run_state.hpp"
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/parameters.hpp"
 #include "textio/readline.hpp"
+#include "textio/report.hpp"
 
 namespace sfconv {
 
@@ -31,6 +33,10 @@ void read_e(TextInput& parameters) {
 void read_data_gsas_fullprof(TextInput& parameters) {
   readline(parameters, CDATA.TITLE, "title");
   const SpaceGroupLine group = space_group_line(parameters, CDATA.LINE);
+  if (!is_lattice_letter(group.VOL.c[0])) {
+    warn(place(parameters.name(), parameters.line()), "the lattice letter ", group.VOL.c[0],
+         " is none of P, A, B, C, F, I, R");
+  }
   CDATA.VOL = group.VOL;
   IDATA.SPG = group.SPG;
   IDATA.SET = group.SET;
@@ -70,6 +76,10 @@ void read_data_gsas_fullprof(TextInput& parameters) {
 void read_data_kolmex(TextInput& parameters) {
   read_e(parameters);
   value_line(parameters, CDATA.LINE, "IAMP", IDATA.IAMP);
+  if (IDATA.IAMP != 0 && IDATA.IAMP != 1) {
+    warn(place(parameters.name(), parameters.line()), "IAMP is ", IDATA.IAMP,
+         ", neither 0 nor 1: the header has no amplitude lines and no E line");
+  }
   value_line(parameters, CDATA.LINE, "lambda0", RDATA.lambda0);
 }
 
