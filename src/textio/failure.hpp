@@ -121,6 +121,7 @@ inline constexpr const char* end_of_file = "Attempt to read past end of file";
 inline constexpr const char* illegal_character = "Illegal character in numeric input";
 inline constexpr const char* end_of_record = "Attempt to read past end of record";
 inline constexpr const char* integer_overflow = "Integer overflow in numeric input";
+inline constexpr const char* lengths_differ = "Record lengths do not match";
 }  // namespace msg
 
 }  // namespace sfconv
