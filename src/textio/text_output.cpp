@@ -296,7 +296,8 @@ void TextOutput::commit() {
 
 void TextOutput::fail(const char* statement, const std::string& cause) {
   std::string header = cat("sfconv: cannot write ", quoted(name_));
-  if (records_ > 0) header += cat(", line ", records_);
+  // A failed write names the last line written; opening names none.
+  if (records_ > 0 && std::string_view(statement) == "WRITE") header += cat(", line ", records_);
   throw IoFailure{header, cause, statement, unit_};
 }
 
