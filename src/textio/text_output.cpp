@@ -3,6 +3,7 @@
 #include "textio/text_output.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,11 +111,18 @@ bool final_target(std::string path, std::string& target, int& fd) {
   return false;
 }
 
-// Writes all of `text` to `fd`; false with errno set on a failure.
+// Writes all of `text` to `fd`; false with errno set on a failure. A
+// descriptor inherited in non-blocking mode (a pipe set up so by the parent)
+// is waited for when full.
 bool write_all(int fd, std::string_view text) {
   while (!text.empty()) {
     ssize_t n = ::write(fd, text.data(), text.size());
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd wait{fd, POLLOUT, 0};
+      if (poll(&wait, 1, -1) >= 0 || errno == EINTR) continue;
+      return false;
+    }
     if (n <= 0) {
       if (n == 0) errno = EIO;
       return false;
