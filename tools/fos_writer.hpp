@@ -95,7 +95,14 @@ struct FosFile {
     r[5].f32(totamp).f32(totamp2);
     r[6].i32(count.value_or(static_cast<std::int32_t>(reflections.size())));
     for (const FosReflection& x : reflections) {
-      r.emplace_back(little_endian).i32(x.h).i32(x.k).i32(x.l).f32(x.fr).f32(x.fi).f32(x.fabs).f32(x.io);
+      r.emplace_back(little_endian)
+          .i32(x.h)
+          .i32(x.k)
+          .i32(x.l)
+          .f32(x.fr)
+          .f32(x.fi)
+          .f32(x.fabs)
+          .f32(x.io);
     }
     for (Payload& p : r) p.raw(extra);
     return r;

@@ -37,8 +37,8 @@ constexpr const char* kHelp =
     "\n"
     "Exit status: 0 after a conversion; 1 after a bad input that sfconv recognises,\n"
     "or a warning with --strict (a message on standard output, where and why on\n"
-    "standard error, no output file written); 2 after an input/output failure or a usage error (a report\n"
-    "on standard error, no output file written).\n";
+    "standard error, no output file written); 2 after an input/output failure or\n"
+    "a usage error (a report on standard error, no output file written).\n";
 
 }  // namespace
 

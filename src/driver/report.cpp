@@ -54,7 +54,8 @@ void sum_up(const std::string& output) {
 std::string report_text(bool verbose) {
   std::string text;
   if (verbose) {
-    for (const std::string& line : REPORT.facts) text += cat(printable(cat("sfconv: ", line)), '\n');
+    for (const std::string& line : REPORT.facts)
+      text += cat(printable(cat("sfconv: ", line)), '\n');
   }
   for (const std::string& line : REPORT.warnings) {
     text += cat(printable(cat("sfconv: warning: ", line)), '\n');
@@ -73,11 +74,12 @@ Ending ending_of(const std::function<void()>& body) {
   } catch (const RecognisedStop& stop) {
     return {1, printable(stop.line) + '\n', stop.where.empty() ? "" : printable(stop.where) + '\n'};
   } catch (const StrictStop& strict) {
-    return {1, " Warnings with --strict: no output file written\n",
-            report_text(false) +
-                printable(cat("sfconv: --strict makes every warning a stop: nothing was written to ",
-                              strict.output)) +
-                '\n'};
+    return {
+        1, " Warnings with --strict: no output file written\n",
+        report_text(false) +
+            printable(cat("sfconv: --strict makes every warning a stop: nothing was written to ",
+                          strict.output)) +
+            '\n'};
   } catch (const IoFailure& failure) {
     return {2, "", failure.report()};
   } catch (const std::bad_alloc& e) {

@@ -63,14 +63,14 @@ void check_header_line(const TextOutput& out, long line, const char* what, Field
 
 // The columns of a record, in the order of its items.
 constexpr int kColumns = 9;
-const char* const kColumnName[kColumns] = {"h",    "k",    "l",  "Fo(r)",     "Fo(i)",
+const char* const kColumnName[kColumns] = {"h",           "k",    "l",  "Fo(r)",     "Fo(i)",
                                            "sigma(|Fo|)", "|Fo|", "Io", "Wavelength"};
 
 // How many records have a fault in a column, and the first of them.
 struct ColumnFault {
   long count = 0;
-  int first = 0;      // index of the reflection
-  long line = 0;      // its line in the file
+  int first = 0;  // index of the reflection
+  long line = 0;  // its line in the file
 };
 
 class RecordFaults {
@@ -90,8 +90,9 @@ class RecordFaults {
         if (c.count == 0) continue;
         const int i = c.first;
         warn(kColumnName[column], " ", kFaultText[fault], " in ", c.count,
-             c.count == 1 ? " record of " : " records of ", file, c.count == 1 ? ", " : ", the first ",
-             "h k l = ", IDATA.IH[i], " ", IDATA.IK[i], " ", IDATA.IL[i], " (line ", c.line, ")");
+             c.count == 1 ? " record of " : " records of ", file,
+             c.count == 1 ? ", " : ", the first ", "h k l = ", IDATA.IH[i], " ", IDATA.IK[i], " ",
+             IDATA.IL[i], " (line ", c.line, ")");
       }
     }
   }
@@ -109,9 +110,8 @@ void write_structure_factors(TextOutput& out, float RELVAR) {
   const bool tof = LDATA.TOF;
 
   write(out, "(A/A)"_fmt, "# Title", C.TITLE.trimmed());
-  FieldFaults f =
-      write(out, "(A/6F10.5)"_fmt, "#        a         b         c     alpha      beta     gamma",
-            R.CELL);
+  FieldFaults f = write(out, "(A/6F10.5)"_fmt,
+                        "#        a         b         c     alpha      beta     gamma", R.CELL);
   check_header_line(out, out.records(), "the cell", f,
                     {{"a", 1, R.CELL[0]},
                      {"b", 2, R.CELL[1]},

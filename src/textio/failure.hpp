@@ -99,7 +99,8 @@ struct IoFailure {
 
   // The three lines, header and message made printable.
   std::string report() const {
-    std::string text = cat(printable(header), '\n', printable(message), "\n? ", statement, "(UNIT=");
+    std::string text =
+        cat(printable(header), '\n', printable(message), "\n? ", statement, "(UNIT=");
     if (unit == kInternal) {
       text.append("INTERNAL");
     } else {

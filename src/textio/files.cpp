@@ -17,8 +17,8 @@ std::string file_name(std::string_view field) {
 
 FilePtr open_existing(const std::string& name, int unit) {
   auto refuse = [&](const std::string& why) {
-    throw IoFailure{cat("sfconv: cannot open ", quoted(name)),
-                    cat("Cannot open file: ", why), "OPEN", unit};
+    throw IoFailure{cat("sfconv: cannot open ", quoted(name)), cat("Cannot open file: ", why),
+                    "OPEN", unit};
   };
   if (name.empty()) refuse("No file name given");
   // The C library would open the name up to the NUL: another file.

@@ -19,8 +19,8 @@ namespace sfconv {
 // record, which is more than n when the buffer holds only its start. With
 // `beyond`, that gets what the cut at column n left out: the record's text
 // after column n up to a '#', trailing blanks removed (empty for none).
-std::size_t readline(TextInput& parameters, char* buffer, std::size_t n,
-                     std::string_view what = {}, std::string* beyond = nullptr);
+std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what = {},
+                     std::string* beyond = nullptr);
 
 // The same for a file-name line, left-adjusted before it is cut to n columns:
 // blanks before a name never push its end out of the buffer, so a name is

@@ -50,7 +50,10 @@ TEST(Ending, MessagesShowControlBytesEscaped) {
       {"plain \\ text", "plain \\ text"},
       {std::string("a\0b", 3), "a\\x00b"},
       {"\t\n\r\x1b]0;x\x07\x1f\x7f", "\\x09\\x0a\\x0d\\x1b]0;x\\x07\\x1f\\x7f"},
-      {"\xc2\x9b" "2J \xc2\x80\xc2\x9f", "\\xc2\\x9b" "2J \\xc2\\x80\\xc2\\x9f"},  // C1 controls
+      {"\xc2\x9b"
+       "2J \xc2\x80\xc2\x9f",
+       "\\xc2\\x9b"
+       "2J \\xc2\\x80\\xc2\\x9f"},                           // C1 controls
       {"\xc3\xa9 \xc2\xa0 \xc2", "\xc3\xa9 \xc2\xa0 \xc2"},  // text, a lone lead byte
   };
   for (const auto& [in, shown] : cases) EXPECT_EQ(printable(in), shown) << in;

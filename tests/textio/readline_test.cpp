@@ -58,10 +58,8 @@ TEST(Readline, LongLinesAreCutBeforeTheCommentTest) {
 // to a '#', measured on the record before left adjustment.
 TEST(Readline, TellsWhatTheCutLeftOut) {
   const std::pair<std::string, std::string> cases[] = {
-      {"01234567890123456789", ""},
-      {"01234567890123456789   # only blanks beyond", ""},
-      {"0123456789012345678#9 comment", ""},
-      {"01234567890123456789left out  #x", "left out"},
+      {"01234567890123456789", ""},          {"01234567890123456789   # only blanks beyond", ""},
+      {"0123456789012345678#9 comment", ""}, {"01234567890123456789left out  #x", "left out"},
       {"   01234567890123456789", "789"},  // leading blanks count
   };
   for (const auto& [line, left_out] : cases) {

@@ -60,8 +60,7 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   IDATA.SET = fos.int_at(group, 4);
   const unsigned char vol = group[8];
   if (blank_controls(std::span(group).subspan(8), first) > 0) {
-    warn(fos.name(), ", record 4: VOL is a control byte (code ", int{vol},
-         "); written as a blank");
+    warn(fos.name(), ", record 4: VOL is a control byte (code ", int{vol}, "); written as a blank");
   } else if (!is_lattice_letter(static_cast<char>(vol))) {
     warn(fos.name(), ", record 4: the lattice letter (VOL) ", static_cast<char>(vol),
          " is none of P, A, B, C, F, I, R");
@@ -83,9 +82,9 @@ void kolmex(RecordFile& fos, float& RELVAR) {
   fos.read(count, "number of reflections");
   IDATA.NREF1 = fos.int_at(count, 0);
   if (IDATA.NREF1 < 0) {
-    throw IoFailure{cat("sfconv: ", fos.name(), ", record 7: the file counts ", IDATA.NREF1,
-                        " reflections"),
-                    "Negative number of reflections in the file", "READ", fos.unit()};
+    throw IoFailure{
+        cat("sfconv: ", fos.name(), ", record 7: the file counts ", IDATA.NREF1, " reflections"),
+        "Negative number of reflections in the file", "READ", fos.unit()};
   }
   if (!room_for(IDATA.NREF1)) {
     stop_too_many_reflections(cat(fos.name(), ", record ", fos.records(), ": the file counts ",
