@@ -286,8 +286,9 @@ void TextOutput::commit() {
   }
   flush();
   // On disk before it takes the name: a crash then leaves the earlier file or
-  // this one, never an empty or partial file under the name.
-  if (route_ == Route::temporary && fsync(out_.fd) != 0) {
+  // this one, never an empty or partial file under the name. (EINVAL: a file
+  // system that cannot sync, where there is nothing more to wait for.)
+  if (route_ == Route::temporary && fsync(out_.fd) != 0 && errno != EINVAL) {
     fail("WRITE", cat("Cannot write file: ", std::strerror(errno)));
   }
   if (out_.close() != 0) fail("WRITE", cat("Cannot write file: ", std::strerror(errno)));
