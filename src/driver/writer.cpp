@@ -129,26 +129,15 @@ void write_structure_factors(TextOutput& out, float RELVAR) {
 
   // The text form of E, built in LINE whether or not it is written.
   CDATA.LINE.blank();
-  const FieldFaults e_faults = write_internal(CDATA.LINE, "(1P,G13.6,0P)"_fmt, R.E);
+  write_internal(CDATA.LINE, "(1P,G13.6,0P)"_fmt, R.E);
   std::string_view e_text = CDATA.LINE.trimmed();
-  // E in the E line: the faults of its own field; it touches "# E =" when it
-  // fills all 13 columns.
-  auto e_line = [&](FieldFaults line_faults, int item) {
-    const std::uint32_t bit = std::uint32_t{1} << item;
-    if (e_faults.asterisks & 1) {
-      line_faults.asterisks |= bit;
-    } else if (!e_text.empty() && e_text.front() != ' ') {
-      line_faults.touching |= bit;
-    }
-    return line_faults;
-  };
 
   if (I.IAMP == 0 && !tof) {
     f = write(out, "(A/F18.3, F13.7/3A, I3)"_fmt, "# Total amplitudes      lambda0", R.TOTAMP,
               R.lambda0, "# E =", e_text, ", Phase No. =", I.phase_no);
     check_header_line(out, out.records() - 1, "the amplitude line", f,
                       {{"the total amplitude", 1, R.TOTAMP}, {"lambda0", 2, R.lambda0}}, true);
-    check_header_line(out, out.records(), "the E line", e_line(f, 4), {{"E", 4, R.E}}, true);
+    check_header_line(out, out.records(), "the E line", f, {{"E", 4, R.E}}, true);
     check_header_line(out, out.records(), "the E line", f, {{"the phase number", 6}}, false);
   } else if (I.IAMP == 0 && tof) {
     f = write(out, "(A/F18.3, F13.7/2A, 3(A,I3), A,F7.2)"_fmt, "# Total amplitudes      lambda0",
@@ -156,7 +145,7 @@ void write_structure_factors(TextOutput& out, float RELVAR) {
               ",  nbank =", I.nbank, ", Phase No. =", I.phase_no, ",  2theta =", R.twotheta);
     check_header_line(out, out.records() - 1, "the amplitude line", f,
                       {{"the total amplitude", 1, R.TOTAMP}, {"lambda0", 2, R.lambda0}}, true);
-    check_header_line(out, out.records(), "the E line", e_line(f, 4),
+    check_header_line(out, out.records(), "the E line", f,
                       {{"E", 4, R.E}, {"2theta", 12, R.twotheta}}, true);
     check_header_line(out, out.records(), "the E line", f,
                       {{"the histogram", 6}, {"nbank", 8}, {"the phase number", 10}}, false);
@@ -165,7 +154,7 @@ void write_structure_factors(TextOutput& out, float RELVAR) {
               R.TOTAMP, R.TOTAMP2, R.lambda0, "# E =", e_text, ", Phase No. =", I.phase_no);
     check_header_line(out, out.records() - 1, "the amplitude line", f,
                       {{"b+", 1, R.TOTAMP}, {"b-", 2, R.TOTAMP2}, {"lambda0", 3, R.lambda0}}, true);
-    check_header_line(out, out.records(), "the E line", e_line(f, 5), {{"E", 5, R.E}}, true);
+    check_header_line(out, out.records(), "the E line", f, {{"E", 5, R.E}}, true);
     check_header_line(out, out.records(), "the E line", f, {{"the phase number", 7}}, false);
   } else if (I.IAMP == 1 && tof) {
     f = write(out, "(A/2F15.3, F15.7/2A, 3(A,I3), A,                         F7.2)"_fmt,
@@ -174,7 +163,7 @@ void write_structure_factors(TextOutput& out, float RELVAR) {
               ", Phase No. =", I.phase_no, ", 2theta =", R.twotheta);
     check_header_line(out, out.records() - 1, "the amplitude line", f,
                       {{"b+", 1, R.TOTAMP}, {"b-", 2, R.TOTAMP2}, {"lambda0", 3, R.lambda0}}, true);
-    check_header_line(out, out.records(), "the E line", e_line(f, 5),
+    check_header_line(out, out.records(), "the E line", f,
                       {{"E", 5, R.E}, {"2theta", 13, R.twotheta}}, true);
     check_header_line(out, out.records(), "the E line", f,
                       {{"the histogram", 7}, {"nbank", 9}, {"the phase number", 11}}, false);

@@ -234,10 +234,10 @@ void write_items(std::string& out, const Format& f, const OutItems& items) {
       f, items);
 }
 
-FieldFaults write_items(char* field, std::size_t length, const Format& f, const OutItems& items) {
+void write_items(char* field, std::size_t length, const Format& f, const OutItems& items) {
   std::string record;
   int records = 0;
-  return run_write(
+  run_write(
       record,
       [&](const std::string& r) {
         if (++records > 1 || r.size() > length) {

@@ -106,7 +106,7 @@ struct FieldFaults {
 bool read_items(RecordSource& source, const Format& f, const InItems& items, bool end_branch);
 FieldFaults write_items(TextOutput& out, const Format& f, const OutItems& items);
 void write_items(std::string& out, const Format& f, const OutItems& items);
-FieldFaults write_items(char* field, std::size_t length, const Format& f, const OutItems& items);
+void write_items(char* field, std::size_t length, const Format& f, const OutItems& items);
 
 // Reads one statement; the end of the file is a failure.
 template <typename... T>
@@ -151,10 +151,10 @@ std::string format_line(const Format& f, const T&... items) {
 
 // Writes into a text field used as a one-record text, blank-padded.
 template <std::size_t N, typename... T>
-FieldFaults write_internal(Text<N>& field, const Format& f, const T&... items) {
+void write_internal(Text<N>& field, const Format& f, const T&... items) {
   OutItems list;
   (list.add(items), ...);
-  return write_items(field.data(), N, f, list);
+  write_items(field.data(), N, f, list);
 }
 
 }  // namespace sfconv
