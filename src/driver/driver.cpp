@@ -133,7 +133,7 @@ float read_inputs(std::string_view parameter_file) {
 
 }  // namespace
 
-void run(std::string_view parameter_file) {
+void run(std::string_view parameter_file, bool strict) {
   const float RELVAR = read_inputs(parameter_file);
   // Only now, with everything read, is the output file made.
   const std::string output = file_name(CDATA.FILEOUT.view());
@@ -141,8 +141,10 @@ void run(std::string_view parameter_file) {
   under_way("WRITE", kOutputUnit, cat("writing ", output));
   TextOutput out(CDATA.FILEOUT.view(), kOutputUnit);
   write_structure_factors(out, RELVAR);
-  out.commit();
   sum_up(output);
+  // Every warning is known now, before the file is put in place.
+  if (strict && !REPORT.warnings.empty()) throw StrictStop{output};
+  out.commit();
 }
 
 }  // namespace sfconv

@@ -24,22 +24,27 @@ constexpr const char* kHelp =
     "  -v, --verbose  after the conversion, a summary on standard error: what was\n"
     "                 read, the pattern, phase and cycle, the cell, the\n"
     "                 reflections written and dropped, the output file\n"
+    "  --strict       every warning is a stop: the warnings on standard error,\n"
+    "                 exit status 1, and the output file neither created nor\n"
+    "                 changed (for pipelines: sfconv --strict p.txt && next)\n"
     "  -h, --help     this text\n"
     "  --version      the version\n"
     "  --             ends the options (for a parameter file named -x)\n"
     "\n"
     "Warnings (\"sfconv: warning: ...\") on standard error tell of results a user\n"
-    "would not want unnoticed; they do not change the output or the exit status.\n"
+    "would not want unnoticed; without --strict they do not change the output or\n"
+    "the exit status.\n"
     "\n"
-    "Exit status: 0 after a conversion; 1 after a bad input that sfconv recognises\n"
-    "(its message on standard output, where and why on standard error, no output\n"
-    "file written); 2 after an input/output failure or a usage error (a report\n"
-    "on standard error, no output file written).\n";
+    "Exit status: 0 after a conversion; 1 after a bad input that sfconv recognises,\n"
+    "or a warning with --strict (a message on standard output, where and why on\n"
+    "standard error, no output file written); 2 after an input/output failure or\n"
+    "a usage error (a report on standard error, no output file written).\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   bool verbose = false;
+  bool strict = false;
   const char* answer = nullptr;  // the help or the version, for standard output
   sfconv::Ending ending = sfconv::ending_of([&] {
     // Options first, then the parameter file and nothing after it.
@@ -58,6 +63,8 @@ int main(int argc, char** argv) {
         }
         if (arg == "-v" || arg == "--verbose") {
           verbose = true;
+        } else if (arg == "--strict") {
+          strict = true;
         } else if (arg == "--") {
           options = false;
         } else {
@@ -83,7 +90,7 @@ int main(int argc, char** argv) {
                               5};
     }
     sfconv::prepare_output_signals();
-    sfconv::run(parameter_file);
+    sfconv::run(parameter_file, strict);
   });
 
   if (answer != nullptr) {

@@ -15,22 +15,10 @@ std::string file_name(std::string_view field) {
   return std::string(trim_end(field));
 }
 
-std::string printable_name(std::string_view name) {
-  std::string out;
-  for (char c : name) {
-    if (c == '\0') {
-      out += "\\0";
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
 FilePtr open_existing(const std::string& name, int unit) {
   auto refuse = [&](const std::string& why) {
-    throw IoFailure{cat("sfconv: cannot open ", quoted(printable_name(name))),
-                    cat("Cannot open file: ", why), "OPEN", unit};
+    throw IoFailure{cat("sfconv: cannot open ", quoted(name)), cat("Cannot open file: ", why),
+                    "OPEN", unit};
   };
   if (name.empty()) refuse("No file name given");
   // The C library would open the name up to the NUL: another file.

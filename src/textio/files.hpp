@@ -11,9 +11,6 @@ namespace sfconv {
 // The file name a text field holds: the field without its trailing blanks.
 std::string file_name(std::string_view field);
 
-// A name as a report shows it: a NUL byte as \0.
-std::string printable_name(std::string_view name);
-
 // An open C stream, closed when its owner goes.
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }

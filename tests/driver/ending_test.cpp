@@ -4,6 +4,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,22 @@ TEST(Ending, EveryWayOutOfARun) {
     EXPECT_EQ(e.out, c.out);
     EXPECT_EQ(e.err, c.err);
   }
+}
+
+// What a terminal could obey is shown as \xHH; UTF-8 text and backslashes
+// stay as they are.
+TEST(Ending, MessagesShowControlBytesEscaped) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain \\ text", "plain \\ text"},
+      {std::string("a\0b", 3), "a\\x00b"},
+      {"\t\n\r\x1b]0;x\x07\x1f\x7f", "\\x09\\x0a\\x0d\\x1b]0;x\\x07\\x1f\\x7f"},
+      {"\xc2\x9b"
+       "2J \xc2\x80\xc2\x9f",
+       "\\xc2\\x9b"
+       "2J \\xc2\\x80\\xc2\\x9f"},                           // C1 controls
+      {"\xc3\xa9 \xc2\xa0 \xc2", "\xc3\xa9 \xc2\xa0 \xc2"},  // text, a lone lead byte
+  };
+  for (const auto& [in, shown] : cases) EXPECT_EQ(printable(in), shown) << in;
 }
 
 }  // namespace

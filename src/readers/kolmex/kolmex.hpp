@@ -1,4 +1,4 @@
-// KOLMEX reflection files (.fos): unformatted big-endian records holding the
+// KOLMEX reflection files (.fos): unformatted records, big- or little-endian, holding the
 // title, cell, grid, space group, totals and the observed structure factors.
 #pragma once
 
