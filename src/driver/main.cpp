@@ -1,5 +1,6 @@
 // sfconv: converts the result of a powder-diffraction refinement (a GSAS
 // listing, a FullProf output, a KOLMEX reflection file) to a structure-factor file.
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "driver/driver.hpp"
 #include "driver/report.hpp"
+#include "driver/run_state.hpp"
 #include "textio/failure.hpp"
 #include "textio/text_output.hpp"
 
@@ -18,12 +20,15 @@ constexpr const char* kHelp =
     "usage: sfconv [-v] [--] PARAMETER-FILE\n"
     "\n"
     "Reads a GSAS listing (.lst), a FullProf output (.out) with its second file,\n"
-    "or a KOLMEX reflection file (.fos), as named in PARAMETER-FILE, and writes\n"
-    "the file of observed structure factors that PARAMETER-FILE names.\n"
+    "a KOLMEX reflection file (.fos) or a CIF reflection file (.cif, .fcf), as\n"
+    "named in PARAMETER-FILE, and writes the file of observed structure factors\n"
+    "that PARAMETER-FILE names.\n"
     "\n"
     "  -v, --verbose  after the conversion, a summary on standard error: what was\n"
     "                 read, the pattern, phase and cycle, the cell, the\n"
     "                 reflections written and dropped, the output file\n"
+    "  --max-reflections N\n"
+    "                 hold up to N reflections (1 to 10000000; 2000 unless given)\n"
     "  -h, --help     this text\n"
     "  --version      the version\n"
     "  --             ends the options (for a parameter file named -x)\n"
@@ -35,6 +40,21 @@ constexpr const char* kHelp =
     "(its message on standard output, where and why on standard error, no output\n"
     "file written); 2 after an input/output failure or a usage error (a report\n"
     "on standard error, no output file written).\n";
+
+// The value of --max-reflections: a whole number from 1 to 10^7.
+std::int32_t max_reflections(std::string_view text) {
+  std::int32_t n = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || n < 1 ||
+      n > sfconv::kMostMaxReflections) {
+    throw sfconv::IoFailure{kUsageLine,
+                            sfconv::cat("Invalid --max-reflections value: ", sfconv::quoted(text),
+                                        " (a whole number from 1 to ",
+                                        sfconv::kMostMaxReflections, ")"),
+                            "OPEN", 5};
+  }
+  return n;
+}
 
 }  // namespace
 
@@ -58,6 +78,13 @@ int main(int argc, char** argv) {
         }
         if (arg == "-v" || arg == "--verbose") {
           verbose = true;
+        } else if (arg == "--max-reflections") {
+          if (++i == argc) {
+            throw sfconv::IoFailure{kUsageLine, "No value after --max-reflections", "OPEN", 5};
+          }
+          sfconv::MAXREF = max_reflections(argv[i]);
+        } else if (arg.starts_with("--max-reflections=")) {
+          sfconv::MAXREF = max_reflections(arg.substr(arg.find('=') + 1));
         } else if (arg == "--") {
           options = false;
         } else {

@@ -104,8 +104,10 @@ void write_structure_factors(TextOutput& out, float RELVAR) {
 
   // Values written as Infinity or NaN, by column of the records.
   std::array<long, 6> nonfinite{};
-  for (int i = 0; i < I.NREF1 && i < MAXREF; ++i) {
-    float sigma = sigma_fo(R.E, R.IO[i], R.FOABS[i], RELVAR);
+  const auto stored = static_cast<int>(R.FOABS.size());
+  const auto given = static_cast<int>(R.SIGMA.size());  // the reader's own sigma(|Fo|)
+  for (int i = 0; i < I.NREF1 && i < stored; ++i) {
+    float sigma = i < given ? R.SIGMA[i] : sigma_fo(R.E, R.IO[i], R.FOABS[i], RELVAR);
     const float values[6] = {R.FOR[i],   R.FOI[i], sigma,
                              R.FOABS[i], R.IO[i],  tof ? R.WAVE[i] : 0.0f};
     for (std::size_t c = 0; c < 6; ++c) nonfinite[c] += !std::isfinite(values[c]);
