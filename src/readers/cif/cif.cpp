@@ -58,10 +58,9 @@ void load(CifFile& file, std::string_view field, int unit) {
   try {
     file.syntax = read_cif_syntax(read_whole(file), file.name);
   } catch (const CifSyntaxError& e) {
-    std::string where = e.line == 0 ? cat("sfconv: error in ", file.name)
-                        : e.column == 0
-                            ? error_in(file.name, e.line)
-                            : error_in(file.name, e.line, ", column ", e.column);
+    std::string where = e.line == 0     ? cat("sfconv: error in ", file.name)
+                        : e.column == 0 ? error_in(file.name, e.line)
+                                        : error_in(file.name, e.line, ", column ", e.column);
     throw IoFailure{cat(where, " (GEMMI reading the CIF syntax): ", e.message),
                     "Invalid CIF syntax", "READ", file.unit};
   }
@@ -197,8 +196,8 @@ IntRead cif_int(std::string_view text, std::int32_t& value) {
 
 [[noreturn]] void fail_value(const CifFile& file, const Found& f, std::size_t row,
                              const char* message, std::string_view what) {
-  throw IoFailure{error_in(file.name, f.line(row), " (reading ", f.tag(), " of ", what,
-                           ": ", sfconv::quoted(f.raw(row)), ")"),
+  throw IoFailure{error_in(file.name, f.line(row), " (reading ", f.tag(), " of ", what, ": ",
+                           sfconv::quoted(f.raw(row)), ")"),
                   message, "READ", file.unit};
 }
 
@@ -213,17 +212,17 @@ std::int32_t int_value(const CifFile& file, const Found& f, std::size_t row,
   std::int32_t v = 0;
   IntRead r = cif_int(text_of(f.raw(row)), v);
   if (r != IntRead::ok) {
-    fail_value(file, f, row, r == IntRead::overflow ? msg::integer_overflow : msg::illegal_character,
-               what);
+    fail_value(file, f, row,
+               r == IntRead::overflow ? msg::integer_overflow : msg::illegal_character, what);
   }
   return v;
 }
 
 // ---- What the file holds ----
 
-constexpr std::string_view kCell[6] = {"_cell_length_a",    "_cell_length_b",
-                                       "_cell_length_c",    "_cell_angle_alpha",
-                                       "_cell_angle_beta",  "_cell_angle_gamma"};
+constexpr std::string_view kCell[6] = {"_cell_length_a",   "_cell_length_b",
+                                       "_cell_length_c",   "_cell_angle_alpha",
+                                       "_cell_angle_beta", "_cell_angle_gamma"};
 constexpr std::string_view kHermannMauguin[] = {"_symmetry_space_group_name_h-m",
                                                 "_space_group_name_h-m_alt"};
 constexpr std::string_view kGroupNumber[] = {"_space_group_it_number",
@@ -302,9 +301,8 @@ const CifBlock* linked_block(const CifFile& file, const CifBlock& own, std::stri
   if (given(link)) {
     const int ids = link.loop == nullptr ? -1 : column_of(*link.loop, "_pd_phase_id");
     for (std::size_t r = 0; r < link.rows(); ++r) {
-      const bool match =
-          ids >= 0 ? text_of(link.loop->val(r, static_cast<std::size_t>(ids))) == id
-                   : one_phase && link.rows() == 1;
+      const bool match = ids >= 0 ? text_of(link.loop->val(r, static_cast<std::size_t>(ids))) == id
+                                  : one_phase && link.rows() == 1;
       if (match) return block_with_id(file, text_of(link.raw(r)));
     }
   }
@@ -685,8 +683,7 @@ const CifPhase& chosen_phase(const CifFile& file, const CifDataSet& set) {
             loop_text(file, set), ", ", has, "; the parameter file asks for phase ", p);
 }
 
-void check_columns(const CifFile& file, const LoopAt& at, const CifDataSet& set,
-                   const Columns& k) {
+void check_columns(const CifFile& file, const LoopAt& at, const CifDataSet& set, const Columns& k) {
   if (k.k < 0 || k.l < 0) {
     fail_file(file, "No Miller indices in the reflection loop", loop_text(file, set),
               " has _refln_index_h but not _refln_index_k and _refln_index_l");
@@ -700,9 +697,10 @@ void check_columns(const CifFile& file, const LoopAt& at, const CifDataSet& set,
     Found list = find(*at.block, "_shelx_refln_list_code");
     fail_file(file, "No phase angle in the reflection loop", loop_text(file, set),
               " has no calculated phase (_refln_phase_calc, or _refln_A_calc and _refln_B_calc)",
-              given(list) ? cat(": SHELXL writes the phases into the .fcf with LIST 6 (this is LIST ",
-                                text_of(list.raw()), ")")
-                          : std::string(": export the reflections with their calculated phases"));
+              given(list)
+                  ? cat(": SHELXL writes the phases into the .fcf with LIST 6 (this is LIST ",
+                        text_of(list.raw()), ")")
+                  : std::string(": export the reflections with their calculated phases"));
   }
 }
 
@@ -735,8 +733,8 @@ std::vector<gemmi::Op::Rot> group_rotations(const CifFile& file, const CifPhase&
 // What the data set's radiation and columns ask for, and the parameter lines
 // that go with it: the polarization line for X-ray powder data, the
 // detector-angle line for time of flight.
-Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
-              const Columns& k, TextInput& parameters) {
+Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase, const Columns& k,
+              TextInput& parameters) {
   const std::string what = cat("phase ", IDATA.phase_no, " of data set ", IDATA.histogram);
   if (!phase.cell) {
     const bool none = phase.no_cell.starts_with("no block");
@@ -821,8 +819,8 @@ void read_rows(const CifFile& file, const LoopAt& at, const CifPhase& phase, con
       continue;
     }
     if (!room_for(n + 1)) {
-      stop_too_many_reflections(cat(place(file.name, observed.line(r)), what,
-                                    ", phase ", IDATA.phase_no, " has more than ", MAXREF,
+      stop_too_many_reflections(cat(place(file.name, observed.line(r)), what, ", phase ",
+                                    IDATA.phase_no, " has more than ", MAXREF,
                                     " reflections with an observed value, the most sfconv holds"));
     }
     Reflection refl{int_value(file, col(k.h), r, what), int_value(file, col(k.k), r, what),
@@ -832,9 +830,9 @@ void read_rows(const CifFile& file, const LoopAt& at, const CifPhase& phase, con
     set_structure_factor(refl, foabs, phase_angle(file, at, k, r, what));
     if (m.powder) {
       const float d = k.d >= 0 ? real_value(file, col(k.d), r, what) : cell_d(m, refl);
-      const std::int32_t multiplicity_ =
-          k.multiplicity >= 0 ? int_value(file, col(k.multiplicity), r, what)
-                              : multiplicity(m.rotations, refl.h, refl.k, refl.l);
+      const std::int32_t multiplicity_ = k.multiplicity >= 0
+                                             ? int_value(file, col(k.multiplicity), r, what)
+                                             : multiplicity(m.rotations, refl.h, refl.k, refl.l);
       const float lp =
           lorentz_polarization(m.type, d, m.lambda, RDATA.twotheta, m.pm, m.one_minus_p);
       refl.IO = (static_cast<float>(multiplicity_) * lp) * f2;
@@ -872,9 +870,9 @@ void sum_up_reading(const CifDataSet& set, const CifPhase& phase, const Columns&
   if (!m.powder) {
     note("single-crystal data: Io is the observed F^2");
   } else {
-    std::string how = cat(m.type == "PXC" ? "X-ray" : "neutron", " powder data (",
-                          sfconv::quoted(set.radiation_text.text), ", ", at_text(set.radiation_text.at),
-                          ")");
+    std::string how =
+        cat(m.type == "PXC" ? "X-ray" : "neutron", " powder data (",
+            sfconv::quoted(set.radiation_text.text), ", ", at_text(set.radiation_text.at), ")");
     if (m.type == "PNT") {
       how += cat(", time of flight, bank ", IDATA.nbank, " at 2theta ", angle_text(RDATA.twotheta));
     } else if (set.wavelength) {
@@ -894,13 +892,15 @@ void sum_up_reading(const CifDataSet& set, const CifPhase& phase, const Columns&
   }
   note("cell from ", at_text(phase.cell_at), "; ", group);
   std::string columns =
-      k.sigma < 0 ? "sigma(|Fo|) from E and Io"
-                  : cat("sigma(|Fo|) from ", k.sigma_of_square ? "the sigma of F^2" : "the sigma of F");
+      k.sigma < 0
+          ? "sigma(|Fo|) from E and Io"
+          : cat("sigma(|Fo|) from ", k.sigma_of_square ? "the sigma of F^2" : "the sigma of F");
   if (m.powder) {
-    columns = cat(k.multiplicity >= 0 ? "multiplicity from the file"
-                                      : cat("multiplicity counted from ", m.rotations.size(),
-                                            " rotations of the space group (Friedel pairs included)"),
-                  "; d ", k.d >= 0 ? "from the file" : "from the cell", "; ", columns);
+    columns =
+        cat(k.multiplicity >= 0 ? "multiplicity from the file"
+                                : cat("multiplicity counted from ", m.rotations.size(),
+                                      " rotations of the space group (Friedel pairs included)"),
+            "; d ", k.d >= 0 ? "from the file" : "from the cell", "; ", columns);
   }
   note(columns);
 }
@@ -909,15 +909,15 @@ void sum_up_reading(const CifDataSet& set, const CifPhase& phase, const Columns&
 void cross_check(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
                  const Method& m) {
   if (set.wavelength && m.type != "PNT" && *set.wavelength != RDATA.lambda0) {
-    warn("lambda0 ", real_text(RDATA.lambda0), " of the parameter file differs from the wavelength ",
-         set.wavelength_text.text, " that ", file.name, " gives (", at_text(set.wavelength_text.at),
-         "); the header holds lambda0",
+    warn("lambda0 ", real_text(RDATA.lambda0),
+         " of the parameter file differs from the wavelength ", set.wavelength_text.text, " that ",
+         file.name, " gives (", at_text(set.wavelength_text.at), "); the header holds lambda0",
          m.powder ? ", and the Lorentz-polarization factors use the file's" : "");
   }
   if (phase.space_group_number > 0 && phase.space_group_number != IDATA.SPG) {
     warn("the space-group line gives ", IDATA.SPG, ", but ", file.name, " gives space group ",
-         phase.space_group.empty() ? std::string() : cat(sfconv::quoted(phase.space_group), " "), "No. ",
-         phase.space_group_number, " for phase ", IDATA.phase_no, " (",
+         phase.space_group.empty() ? std::string() : cat(sfconv::quoted(phase.space_group), " "),
+         "No. ", phase.space_group_number, " for phase ", IDATA.phase_no, " (",
          at_text(phase.space_group_at), ")");
   }
   if (m.type == "PNT" && set.twotheta && *set.twotheta != RDATA.twotheta) {

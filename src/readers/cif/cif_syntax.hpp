@@ -17,7 +17,7 @@ struct CifPair {
 
 struct CifLoop {
   std::vector<std::string> tags;
-  std::vector<std::string> values;  // row by row
+  std::vector<std::string> values;   // row by row
   std::vector<std::uint32_t> lines;  // of each value
   long line = 0;                     // of loop_
 
