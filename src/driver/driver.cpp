@@ -13,6 +13,7 @@
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/gsas/gsas.hpp"
 #include "readers/kolmex/kolmex.hpp"
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/files.hpp"
@@ -84,7 +85,7 @@ char reader_for(std::string_view name) {
   if (name.find(".out") != std::string_view::npos) return 'F';
   if (name.find(".fos") != std::string_view::npos) return 'R';
   std::string lower(name);
-  for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  for (char& c : lower) c = to_lower(c);
   if (lower.find(".cif") != std::string::npos || lower.find(".fcf") != std::string::npos) {
     return 'C';
   }

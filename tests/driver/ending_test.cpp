@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/report.hpp"
+#include "driver/run_state.hpp"
 
 namespace sfconv {
 namespace {
@@ -40,6 +41,20 @@ TEST(Ending, EveryWayOutOfARun) {
     EXPECT_EQ(e.out, c.out);
     EXPECT_EQ(e.err, c.err);
   }
+}
+
+// The limit stands in six columns, as always for the default 2000, and in
+// as many as it needs beyond.
+TEST(Ending, TheReflectionLimitInItsField) {
+  const std::pair<std::int32_t, const char*> cases[] = {
+      {1, "     1"},        {2000, "  2000"},     {999999, "999999"},
+      {1000000, "1000000"}, {9999999, "9999999"}, {10000000, "10000000"}};
+  for (auto [limit, field] : cases) {
+    MAXREF = limit;
+    Ending e = ending_of([] { stop_too_many_reflections("x"); });
+    EXPECT_EQ(e.out, cat(" The number of reflections is greater than", field, '\n'));
+  }
+  MAXREF = kDefaultMaxReflections;
 }
 
 }  // namespace

@@ -79,9 +79,7 @@ void load(CifFile& file, std::string_view field, int unit) {
 bool is_tag(std::string_view tag, std::string_view name) {
   if (tag.size() != name.size()) return false;
   for (std::size_t i = 0; i < tag.size(); ++i) {
-    char c = tag[i] == '.' ? '_' : tag[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    if (c != name[i]) return false;
+    if ((tag[i] == '.' ? '_' : to_lower(tag[i])) != name[i]) return false;
   }
   return true;
 }
@@ -350,7 +348,7 @@ const CifBlock* source_of(const CifFile& file, const CifBlock& own, const CifBlo
 
 CifRadiation radiation_kind(const Found& f) {
   std::string v = text_of(f.raw());
-  for (char& c : v) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  for (char& c : v) c = to_lower(c);
   const bool probe = is_tag(f.tag(), "_diffrn_radiation_probe");
   if (v.find("neutron") != std::string::npos) return CifRadiation::neutron;
   if (probe) return v.starts_with("x") ? CifRadiation::x_ray : CifRadiation::other;
@@ -374,14 +372,16 @@ bool any_tag(const CifBlock& block, Test test) {
 }
 
 bool time_of_flight(const CifBlock& block) {
-  auto tof = [](const std::string& tag) {
-    std::string t = tag;
-    for (char& c : t) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    return t.find("time_of_flight") != std::string::npos;
+  auto lower = [](std::string text) {
+    for (char& c : text) c = to_lower(c);
+    return text;
+  };
+  auto tof = [&lower](const std::string& tag) {
+    return lower(tag).find("time_of_flight") != std::string::npos;
   };
   if (any_tag(block, tof)) return true;
   Found method = find(block, "_pd_meas_scan_method");
-  return given(method) && (text_of(method.raw()) == "tof" || text_of(method.raw()) == "TOF");
+  return given(method) && lower(text_of(method.raw())) == "tof";
 }
 
 bool has_pd_items(const CifBlock& block) {
@@ -523,10 +523,8 @@ CifDataSet describe(const CifFile& file, const LoopAt& at) {
     return [names](const CifBlock& b) { return given(find(b, names)); };
   };
   if (auto f = data_set_item(file, at, linked, kRadiation, named(kRadiation))) {
-    const Found probe = find(*f->block, kRadiation[0]);
-    const Found& said = given(probe) ? probe : *f;
-    set.radiation = radiation_kind(said);
-    set.radiation_text = {text_of(said.raw()), place_of(said)};
+    set.radiation = radiation_kind(*f);  // the probe where both are given
+    set.radiation_text = {text_of(f->raw()), place_of(*f)};
     set.time_of_flight = time_of_flight(*f->block);
   }
   set.time_of_flight = set.time_of_flight || time_of_flight(*at.block);
