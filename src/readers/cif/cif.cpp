@@ -340,9 +340,9 @@ const CifBlock* source_of(const CifFile& file, const CifBlock& own, const CifBlo
   }
   std::string names;
   for (const CifBlock* b : others) names += cat(names.empty() ? "" : ", ", block_name(*b));
-  why = cat(sought, " gives none, and ", names,
-            any_block ? " give one" : " give one while the loop has several phases",
-            ", none linked to the loop's block by _pd_block_id");
+  why = cat(sought, " gives none, and ", names, others.size() == 1 ? " gives one" : " give one",
+            any_block ? "" : " (the loop has several phases)",
+            ", not linked to the loop's block by _pd_block_id");
   return nullptr;
 }
 
