@@ -217,6 +217,8 @@ INSTANTIATE_TEST_SUITE_P(
                "data_NISI_phase_2"},
         CifRun{"gsas2-vb5042-phase-1", "gsas2-vb5042/vb5042sup1.cif", 1, "0", 'X', 1.78892,
                "data_QPAPBMXGreaseSuspendedSamplePrep_phase_0"},
+        CifRun{"gsas2-vb5042-phase-2", "gsas2-vb5042/vb5042sup1.cif", 1, "1", 'X', 1.78892,
+               "data_QPAPBMXGreaseSuspendedSamplePrep_phase_1"},
         CifRun{"gsas2-vb5042-phase-5", "gsas2-vb5042/vb5042sup1.cif", 1, "4", 'X', 1.78892,
                "data_QPAPBMXGreaseSuspendedSamplePrep_phase_4"},
         CifRun{"fullprof-tbbaco-joined", "fullprof-tbbaco/tbbaco_prof.cif", 1, "1", 'X', 1.5406,
