@@ -47,11 +47,11 @@ std::int32_t max_reflections(std::string_view text) {
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
   if (text.empty() || error != std::errc() || end != text.data() + text.size() || n < 1 ||
       n > sfconv::kMostMaxReflections) {
-    throw sfconv::IoFailure{kUsageLine,
-                            sfconv::cat("Invalid --max-reflections value: ", sfconv::quoted(text),
-                                        " (a whole number from 1 to ",
-                                        sfconv::kMostMaxReflections, ")"),
-                            "OPEN", 5};
+    throw sfconv::IoFailure{
+        kUsageLine,
+        sfconv::cat("Invalid --max-reflections value: ", sfconv::quoted(text),
+                    " (a whole number from 1 to ", sfconv::kMostMaxReflections, ")"),
+        "OPEN", 5};
   }
   return n;
 }
