@@ -8,7 +8,7 @@ set -euo pipefail
 seconds=${1:-20}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(format freeform parameters kolmex gsas fullprof run)
+[ ${#targets[@]} -gt 0 ] || targets=(format freeform parameters kolmex gsas fullprof cif run)
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 work=$build/fuzz-work

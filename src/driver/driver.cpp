@@ -9,9 +9,11 @@
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "driver/writer.hpp"
+#include "readers/cif/cif.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/gsas/gsas.hpp"
 #include "readers/kolmex/kolmex.hpp"
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/files.hpp"
@@ -82,6 +84,11 @@ char reader_for(std::string_view name) {
   if (name.find(".lst") != std::string_view::npos) return 'G';
   if (name.find(".out") != std::string_view::npos) return 'F';
   if (name.find(".fos") != std::string_view::npos) return 'R';
+  std::string lower(name);
+  for (char& c : lower) c = to_lower(c);
+  if (lower.find(".cif") != std::string::npos || lower.find(".fcf") != std::string::npos) {
+    return 'C';
+  }
   return ' ';
 }
 
@@ -100,7 +107,8 @@ float read_inputs(std::string_view parameter_file) {
     stop_at(format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
             parameters.name(), parameters.line(), "the input file name ",
             quote_line(CDATA.FILEIN.trimmed()),
-            " holds none of .lst (GSAS), .out (FullProf) and .fos (KOLMEX) in its last part");
+            " holds none of .lst (GSAS), .out (FullProf), .fos (KOLMEX), .cif and .fcf (CIF) in "
+            "its last part");
   }
   CDATA.PROG.assign(std::string_view(&prog, 1));
   if (prog == 'R') IDATA.phase_no = 1;
@@ -119,11 +127,15 @@ float read_inputs(std::string_view parameter_file) {
     read_data_gsas_fullprof(parameters);
     RELVAR = 0.0f;
     under_way("READ", kRefinementUnit, cat("reading ", file_name(CDATA.FILEIN.view())));
-    TextInput refinement(CDATA.FILEIN.view(), kRefinementUnit);
-    if (prog == 'G') {
-      gsas(refinement, parameters);
+    if (prog == 'C') {
+      cif(CDATA.FILEIN.view(), parameters);  // read whole, closed when it returns
     } else {
-      fullprof(refinement, parameters);
+      TextInput refinement(CDATA.FILEIN.view(), kRefinementUnit);
+      if (prog == 'G') {
+        gsas(refinement, parameters);
+      } else {
+        fullprof(refinement, parameters);
+      }
     }
     under_way("READ", kParameterUnit, cat("reading ", parameter_file));
     left_over_line(parameters);

@@ -12,7 +12,8 @@ namespace sfconv {
 void run(std::string_view parameter_file, bool strict = false);
 
 // The reader for an input file's name: 'G' for the first of ".lst", 'F' for
-// ".out", 'R' for ".fos" found anywhere in it (case matters); ' ' for none.
+// ".out", 'R' for ".fos" found anywhere in it (case matters), else 'C' for
+// ".cif" or ".fcf" in either case; ' ' for none.
 char reader_for(std::string_view name);
 
 }  // namespace sfconv

@@ -1,5 +1,6 @@
 // sfconv: converts the result of a powder-diffraction refinement (a GSAS
 // listing, a FullProf output, a KOLMEX reflection file) to a structure-factor file.
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "driver/driver.hpp"
 #include "driver/report.hpp"
+#include "driver/run_state.hpp"
 #include "textio/failure.hpp"
 #include "textio/text_output.hpp"
 
@@ -18,8 +20,9 @@ constexpr const char* kHelp =
     "usage: sfconv [-v] [--] PARAMETER-FILE\n"
     "\n"
     "Reads a GSAS listing (.lst), a FullProf output (.out) with its second file,\n"
-    "or a KOLMEX reflection file (.fos), as named in PARAMETER-FILE, and writes\n"
-    "the file of observed structure factors that PARAMETER-FILE names.\n"
+    "a KOLMEX reflection file (.fos) or a CIF reflection file (.cif, .fcf), as\n"
+    "named in PARAMETER-FILE, and writes the file of observed structure factors\n"
+    "that PARAMETER-FILE names.\n"
     "\n"
     "  -v, --verbose  after the conversion, a summary on standard error: what was\n"
     "                 read, the pattern, phase and cycle, the cell, the\n"
@@ -27,6 +30,8 @@ constexpr const char* kHelp =
     "  --strict       every warning is a stop: the warnings on standard error,\n"
     "                 exit status 1, and the output file neither created nor\n"
     "                 changed (for pipelines: sfconv --strict p.txt && next)\n"
+    "  --max-reflections N\n"
+    "                 hold up to N reflections (1 to 10000000; 2000 unless given)\n"
     "  -h, --help     this text\n"
     "  --version      the version\n"
     "  --             ends the options (for a parameter file named -x)\n"
@@ -39,6 +44,21 @@ constexpr const char* kHelp =
     "or a warning with --strict (a message on standard output, where and why on\n"
     "standard error, no output file written); 2 after an input/output failure or\n"
     "a usage error (a report on standard error, no output file written).\n";
+
+// The value of --max-reflections: a whole number from 1 to 10^7.
+std::int32_t max_reflections(std::string_view text) {
+  std::int32_t n = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || n < 1 ||
+      n > sfconv::kMostMaxReflections) {
+    throw sfconv::IoFailure{
+        kUsageLine,
+        sfconv::cat("Invalid --max-reflections value: ", sfconv::quoted(text),
+                    " (a whole number from 1 to ", sfconv::kMostMaxReflections, ")"),
+        "OPEN", 5};
+  }
+  return n;
+}
 
 }  // namespace
 
@@ -65,6 +85,13 @@ int main(int argc, char** argv) {
           verbose = true;
         } else if (arg == "--strict") {
           strict = true;
+        } else if (arg == "--max-reflections") {
+          if (++i == argc) {
+            throw sfconv::IoFailure{kUsageLine, "No value after --max-reflections", "OPEN", 5};
+          }
+          sfconv::MAXREF = max_reflections(argv[i]);
+        } else if (arg.starts_with("--max-reflections=")) {
+          sfconv::MAXREF = max_reflections(arg.substr(arg.find('=') + 1));
         } else if (arg == "--") {
           options = false;
         } else {

@@ -42,6 +42,8 @@ void sum_up(const std::string& output) {
   add(REPORT.dropped_zero_intensity, "with zero intensity");
   add(REPORT.dropped_code, "with another phase's code");
   add(REPORT.dropped_f2, "with an F^2 value not positive");
+  add(REPORT.dropped_no_value, "with no observed value");
+  add(REPORT.dropped_not_positive, "with an observed value not positive");
   note(IDATA.NREF1 > 0 ? IDATA.NREF1 : 0,
        IDATA.NREF1 == 1 ? " reflection written" : " reflections written", dropped);
   note("wrote ", output);

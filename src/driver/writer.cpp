@@ -182,8 +182,10 @@ void write_structure_factors(TextOutput& out, float RELVAR) {
   }
 
   RecordFaults faults;
-  for (int i = 0; i < I.NREF1 && i < MAXREF; ++i) {
-    float sigma = sigma_fo(R.E, R.IO[i], R.FOABS[i], RELVAR);
+  const auto stored = static_cast<int>(R.FOABS.size());
+  const auto given = static_cast<int>(R.SIGMA.size());  // the reader's own sigma(|Fo|)
+  for (int i = 0; i < I.NREF1 && i < stored; ++i) {
+    float sigma = i < given ? R.SIGMA[i] : sigma_fo(R.E, R.IO[i], R.FOABS[i], RELVAR);
     if (tof) {
       f = write(out, "(3I5, 4F15.3, 1P,G12.4,0P, F12.4)"_fmt, I.IH[i], I.IK[i], I.IL[i], R.FOR[i],
                 R.FOI[i], sigma, R.FOABS[i], R.IO[i], R.WAVE[i]);

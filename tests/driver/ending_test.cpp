@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/report.hpp"
+#include "driver/run_state.hpp"
 
 namespace sfconv {
 namespace {
@@ -57,6 +58,20 @@ TEST(Ending, MessagesShowControlBytesEscaped) {
       {"\xc3\xa9 \xc2\xa0 \xc2", "\xc3\xa9 \xc2\xa0 \xc2"},  // text, a lone lead byte
   };
   for (const auto& [in, shown] : cases) EXPECT_EQ(printable(in), shown) << in;
+}
+
+// The limit stands in six columns, as always for the default 2000, and in
+// as many as it needs beyond.
+TEST(Ending, TheReflectionLimitInItsField) {
+  const std::pair<std::int32_t, const char*> cases[] = {
+      {1, "     1"},        {2000, "  2000"},     {999999, "999999"},
+      {1000000, "1000000"}, {9999999, "9999999"}, {10000000, "10000000"}};
+  for (auto [limit, field] : cases) {
+    MAXREF = limit;
+    Ending e = ending_of([] { stop_too_many_reflections("x"); });
+    EXPECT_EQ(e.out, cat(" The number of reflections is greater than", field, '\n'));
+  }
+  MAXREF = kDefaultMaxReflections;
 }
 
 }  // namespace
