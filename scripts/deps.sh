@@ -3,7 +3,9 @@
 # and any further packages named as arguments. Quick when everything is present.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev "$@")
+# GEMMI reads CIF files; Debian's gemmi-dev includes the headers of PEGTL and
+# stb without depending on their packages.
+packages=(g++ cmake ninja-build libgtest-dev gemmi-dev tao-pegtl-dev libstb-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -128,7 +128,8 @@ TEST_P(Case, GivesWhatItExpects) {
     const struct passwd* user = getpwnam(key("user").c_str());
     ASSERT_NE(user, nullptr) << key("user");
     const std::string uid = std::to_string(user->pw_uid), gid = std::to_string(user->pw_gid);
-    setup += "chown -R " + uid + ":" + gid + " .\n";  // the user's own directory
+    // The user's own directory; what `setup` then makes stays root's.
+    setup = "chown -R " + uid + ":" + gid + " .\n" + setup;
     wrapper = "setpriv --reuid=" + uid + " --regid=" + gid + " --clear-groups";
   }
   test::TempDir dir;

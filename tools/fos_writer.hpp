@@ -10,9 +10,12 @@
 
 namespace sfconv::tools {
 
-// One record's payload: big-endian values back to back.
+// One record's payload: values back to back, big-endian unless made
+// little-endian (as a file written on such a machine).
 class Payload {
  public:
+  explicit Payload(bool little_endian = false) : little_(little_endian) {}
+  bool little_endian() const { return little_; }
   Payload& i32(std::int32_t v) {
     put(static_cast<std::uint32_t>(v));
     return *this;
@@ -36,19 +39,30 @@ class Payload {
 
  private:
   void put(std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) bytes_.push_back(static_cast<char>(v >> shift));
+    for (int i = 0; i < 4; ++i) {
+      int shift = little_ ? 8 * i : 24 - 8 * i;
+      bytes_.push_back(static_cast<char>(v >> shift));
+    }
   }
+  bool little_;
   std::string bytes_;
 };
 
-// The length, the payload, the length again.
-inline std::string framed(const std::string& payload, std::uint32_t length) {
-  Payload len;
+// The length, the payload, the length again (or `trailing` instead).
+inline std::string framed(const std::string& payload, std::uint32_t length,
+                          bool little_endian = false) {
+  Payload len(little_endian);
   len.i32(static_cast<std::int32_t>(length));
   return len.bytes() + payload + len.bytes();
 }
 inline std::string framed(const Payload& p) {
-  return framed(p.bytes(), static_cast<std::uint32_t>(p.bytes().size()));
+  return framed(p.bytes(), static_cast<std::uint32_t>(p.bytes().size()), p.little_endian());
+}
+inline std::string framed(const Payload& p, std::uint32_t trailing) {
+  Payload lead(p.little_endian()), trail(p.little_endian());
+  lead.i32(static_cast<std::int32_t>(p.bytes().size()));
+  trail.i32(static_cast<std::int32_t>(trailing));
+  return lead.bytes() + p.bytes() + trail.bytes();
 }
 
 struct FosReflection {
@@ -68,10 +82,11 @@ struct FosFile {
   std::vector<FosReflection> reflections;
   std::optional<std::int32_t> count;  // record 7, when not the number of reflections
   std::string extra;                  // bytes appended to every payload
+  bool little_endian = false;         // written on a little-endian machine
 
   // The payloads, one per record, in file order.
   std::vector<Payload> payloads() const {
-    std::vector<Payload> r(7);
+    std::vector<Payload> r(7, Payload(little_endian));
     r[0].text(title, 70);
     for (float c : cell) r[1].f32(c);
     for (std::int32_t g : grid) r[2].i32(g);
@@ -80,7 +95,14 @@ struct FosFile {
     r[5].f32(totamp).f32(totamp2);
     r[6].i32(count.value_or(static_cast<std::int32_t>(reflections.size())));
     for (const FosReflection& x : reflections) {
-      r.emplace_back().i32(x.h).i32(x.k).i32(x.l).f32(x.fr).f32(x.fi).f32(x.fabs).f32(x.io);
+      r.emplace_back(little_endian)
+          .i32(x.h)
+          .i32(x.k)
+          .i32(x.l)
+          .f32(x.fr)
+          .f32(x.fi)
+          .f32(x.fabs)
+          .f32(x.io);
     }
     for (Payload& p : r) p.raw(extra);
     return r;

@@ -1,9 +1,10 @@
-// Writes every KOLMEX file of the repository: the bundled example and the
-// inputs of the KOLMEX test cases, each built from what it holds.
+// Writes every KOLMEX file of the repository: the bundled example, the inputs
+// of the KOLMEX test cases and the fuzz seeds, each built from what it holds.
 //   make_kolmex_files ROOT     (ROOT: the repository, or a scratch copy to compare)
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
   };
 
   put("examples/kolmex/nacl.fos", nacl_example().bytes());
+  FosFile nacl = nacl_example();
+  nacl.little_endian = true;
+  put("fuzz/corpus/kolmex/nacl-little-endian.fos", nacl.bytes());
+  std::vector<Payload> p;
 
   const std::string cases = "tests/cases/kolmex/";
   for (const char* name : {"as-it-stands", "two-totals", "no-amplitude-block"}) {
@@ -75,7 +80,54 @@ int main(int argc, char** argv) {
   f.reflections.clear();
   put(cases + "count-zero/crystal.fos", f.bytes());
   f.count = -4;
-  put(cases + "count-negative/crystal.fos", f.bytes());
+  put(cases + "fail-count-negative/crystal.fos", f.bytes());
+
+  // record 7 counts 1 of the three reflections
+  f = crystal();
+  f.count = 1;
+  put(cases + "records-after-the-count/crystal.fos", f.bytes());
+  put(cases + "records-after-the-count-last-damaged/crystal.fos",
+      f.bytes().substr(0, f.bytes().size() - 3));
+
+  f = crystal();
+  f.little_endian = true;
+  put(cases + "little-endian/crystal.fos", f.bytes());
+  // record 1 frames in neither byte order: its trailing length differs
+  p = crystal().payloads();
+  std::string neither = framed(p[0], 71);
+  for (std::size_t i = 1; i < p.size(); ++i) neither += framed(p[i]);
+  put(cases + "fail-first-length-frames-in-neither-byte-order/crystal.fos", neither);
+  // record 3 ends with the length 13 after a payload of 12 bytes
+  p = crystal().payloads();
+  std::string differ;
+  for (std::size_t i = 0; i < p.size(); ++i) differ += i == 2 ? framed(p[i], 13) : framed(p[i]);
+  put(cases + "fail-trailing-length-differs/crystal.fos", differ);
+
+  // text bytes that would break the output's header lines
+  f = crystal();
+  f.title = std::string("cubic\ntest\r\x1b[2J crystal") + std::string(40, '\0');
+  f.vol = '\n';
+  put(cases + "control-bytes-in-the-title-and-vol/crystal.fos", f.bytes());
+
+  // values a reader of the output would be misled by
+  f = crystal();
+  f.cell[1] = 1234.5679f;  // 10 columns of F10.5: runs into a
+  f.cell[2] = 1.0e6f;      // too wide
+  f.cell[4] = std::numeric_limits<float>::quiet_NaN();
+  f.grid[0] = 100000;  // too wide
+  f.grid[1] = -4;
+  f.grid[2] = 99999;  // runs into NY
+  f.vol = 'X';
+  f.totamp = 1.0e38f;
+  const float inf = std::numeric_limits<float>::infinity();
+  f.reflections = {{1, 1, 1, 1.0e30f, 0.0f, 41.2f, 1697.4f},
+                   {-1000, 10000, 0, -1234567900.0f, 0.0f, 20.0f, 100.0f},
+                   {2, 2, 0, 0.0f, 0.0f, -70.5f, -5.0f},
+                   {3, 1, 1, inf, std::numeric_limits<float>::quiet_NaN(), 10.0f, 0.0f},
+                   {2, 0, 0, -1.0e30f, 0.0f, 85.3f, 21834.0f}};
+  for (const char* name : {"warn-values-that-do-not-fit", "stop-strict-values-that-do-not-fit"}) {
+    put(cases + name + "/crystal.fos", f.bytes());
+  }
 
   f = crystal();
   f.reflections.assign(2000, FosReflection{1, 2, 3, 1.0f, 2.0f, 3.0f, 4.0f});
@@ -90,7 +142,7 @@ int main(int argc, char** argv) {
   put(cases + "damaged-empty/crystal.fos", "");
   // record 1 claims a payload of 4 GB - 1 bytes
   put(cases + "damaged-huge-length-word/crystal.fos", framed(std::string(70, 'x'), 0xFFFFFFFFu));
-  std::vector<Payload> p = crystal().payloads();
+  p = crystal().payloads();
   p[3] = Payload().i32(225).i32(1);  // no VOL character
   put(cases + "damaged-short-record-4/crystal.fos", records(p));
   f = crystal();

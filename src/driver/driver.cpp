@@ -9,9 +9,11 @@
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "driver/writer.hpp"
+#include "readers/cif/cif.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/gsas/gsas.hpp"
 #include "readers/kolmex/kolmex.hpp"
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/files.hpp"
@@ -85,6 +87,11 @@ char reader_for(std::string_view name) {
   if (name.find(".lst") != std::string_view::npos) return 'G';
   if (name.find(".out") != std::string_view::npos) return 'F';
   if (name.find(".fos") != std::string_view::npos) return 'R';
+  std::string lower(name);
+  for (char& c : lower) c = to_lower(c);
+  if (lower.find(".cif") != std::string::npos || lower.find(".fcf") != std::string::npos) {
+    return 'C';
+  }
   return ' ';
 }
 
@@ -103,7 +110,8 @@ float read_inputs(std::string_view parameter_file) {
     stop_at(format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
             parameters.name(), parameters.line(), "the input file name ",
             quote_line(CDATA.FILEIN.trimmed()),
-            " holds none of .lst (GSAS), .out (FullProf) and .fos (KOLMEX) in its last part");
+            " holds none of .lst (GSAS), .out (FullProf), .fos (KOLMEX), .cif and .fcf (CIF) in "
+            "its last part");
   }
   CDATA.PROG.assign(std::string_view(&prog, 1));
   if (prog == 'R') IDATA.phase_no = 1;
@@ -122,11 +130,15 @@ float read_inputs(std::string_view parameter_file) {
     read_data_gsas_fullprof(parameters);
     RELVAR = 0.0f;
     under_way("READ", kRefinementUnit, cat("reading ", file_name(CDATA.FILEIN.view())));
-    TextInput refinement(CDATA.FILEIN.view(), kRefinementUnit);
-    if (prog == 'G') {
-      gsas(refinement, parameters);
+    if (prog == 'C') {
+      cif(CDATA.FILEIN.view(), parameters);  // read whole, closed when it returns
     } else {
-      fullprof(refinement, parameters);
+      TextInput refinement(CDATA.FILEIN.view(), kRefinementUnit);
+      if (prog == 'G') {
+        gsas(refinement, parameters);
+      } else {
+        fullprof(refinement, parameters);
+      }
     }
     under_way("READ", kParameterUnit, cat("reading ", parameter_file));
     left_over_line(parameters);
@@ -136,7 +148,7 @@ float read_inputs(std::string_view parameter_file) {
 
 }  // namespace
 
-void run(std::string_view parameter_file) {
+void run(std::string_view parameter_file, bool strict) {
   const float RELVAR = read_inputs(parameter_file);
   // Only now, with everything read, is the output file made.
   const std::string output = file_name(CDATA.FILEOUT.view());
@@ -144,8 +156,10 @@ void run(std::string_view parameter_file) {
   under_way("WRITE", kOutputUnit, cat("writing ", output));
   TextOutput out(CDATA.FILEOUT.view(), kOutputUnit);
   write_structure_factors(out, RELVAR);
-  out.commit();
   sum_up(output);
+  // Every warning is known now, before the file is put in place.
+  if (strict && !REPORT.warnings.empty()) throw StrictStop{output};
+  out.commit();
 }
 
 }  // namespace sfconv

@@ -318,7 +318,14 @@ std::string init_parameter_file(std::string_view input, std::string_view second)
   if (v.reader == ' ') {
     stop(format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
          "the file name ", quoted(input),
-         " holds none of .lst (GSAS), .out (FullProf) and .fos (KOLMEX) in its last part");
+         " holds none of .lst (GSAS), .out (FullProf), .fos (KOLMEX), .cif and .fcf (CIF) in "
+         "its last part");
+  }
+  if (v.reader == 'C') {
+    throw IoFailure{std::string(kUsage),
+                    cat("Not read by --init yet: ", input,
+                        " (a CIF file's parameter file is written by hand, see man sfconv)"),
+                    "OPEN", kRefinementUnit};
   }
   if (!second.empty() && v.reader != 'F') {
     throw IoFailure{std::string(kUsage),

@@ -1,5 +1,6 @@
 // sfconv: converts the result of a powder-diffraction refinement (a GSAS
 // listing, a FullProf output, a KOLMEX reflection file) to a structure-factor file.
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,12 +9,14 @@
 #include "driver/driver.hpp"
 #include "driver/init.hpp"
 #include "driver/report.hpp"
+#include "driver/run_state.hpp"
 #include "textio/failure.hpp"
 #include "textio/text_output.hpp"
 
 namespace {
 
 constexpr const char* kUsageLine = "usage: sfconv [-v] [--] PARAMETER-FILE";
+
 constexpr const char* kInitUsageLine = "usage: sfconv --init REFINEMENT-FILE [SECOND-FILE]";
 
 // The options as --help lists them, in its order: an option is added here and
@@ -26,6 +29,10 @@ constexpr Option kOptions[] = {
     {"-v, --verbose",
      "after the conversion, a summary on standard error: what was read, the pattern, phase and "
      "cycle, the cell, the reflections written and dropped, the output file"},
+    {"--strict",
+     "every warning is a stop: the warnings on standard error, exit status 1, and the output "
+     "file neither created nor changed (for pipelines: sfconv --strict p.txt && next)"},
+    {"--max-reflections N", "hold up to N reflections (1 to 10000000; 2000 unless given)"},
     {"--init REFINEMENT-FILE [SECOND-FILE]",
      "write to standard output a parameter file for REFINEMENT-FILE (and a FullProf output's "
      "SECOND-FILE): the values the file gives filled in, a ? for each one you must give; no "
@@ -40,8 +47,9 @@ constexpr const char* kHelpHead =
     "       sfconv --init REFINEMENT-FILE [SECOND-FILE] > PARAMETER-FILE\n"
     "\n"
     "Reads a GSAS listing (.lst), a FullProf output (.out) with its second file,\n"
-    "or a KOLMEX reflection file (.fos), as named in PARAMETER-FILE, and writes\n"
-    "the file of observed structure factors that PARAMETER-FILE names.\n"
+    "a KOLMEX reflection file (.fos) or a CIF reflection file (.cif, .fcf), as\n"
+    "named in PARAMETER-FILE, and writes the file of observed structure factors\n"
+    "that PARAMETER-FILE names.\n"
     "\n";
 
 constexpr const char* kHelpTail =
@@ -60,15 +68,20 @@ constexpr const char* kHelpTail =
     "    time of flight the 2theta of each pattern's bank, ending with /.\n"
     "  KOLMEX reflection file: the file (.fos), the structure-factor file, E,\n"
     "    IAMP, lambda0; the rest comes from the file.\n"
+    "  CIF reflection file: the file (.cif, .fcf), the structure-factor file,\n"
+    "    then the lines of a GSAS listing from the title to the phase (the\n"
+    "    histogram is the data set, the n-th reflection loop); for X-ray powder\n"
+    "    data the polarization line, for time of flight the detector angles.\n"
     "sfconv --init writes such a file from the refinement file's own values.\n"
     "\n"
     "Warnings (\"sfconv: warning: ...\") on standard error tell of results a user\n"
-    "would not want unnoticed; they do not change the output or the exit status.\n"
+    "would not want unnoticed; without --strict they do not change the output or\n"
+    "the exit status.\n"
     "\n"
-    "Exit status: 0 after a conversion; 1 after a bad input that sfconv recognises\n"
-    "(its message on standard output, where and why on standard error, no output\n"
-    "file written); 2 after an input/output failure or a usage error (a report\n"
-    "on standard error, no output file written).\n"
+    "Exit status: 0 after a conversion; 1 after a bad input that sfconv recognises,\n"
+    "or a warning with --strict (a message on standard output, where and why on\n"
+    "standard error, no output file written); 2 after an input/output failure or\n"
+    "a usage error (a report on standard error, no output file written).\n"
     "\n"
     "See man sfconv\n";
 
@@ -104,11 +117,26 @@ std::string help() {
   return text + kHelpTail;
 }
 
+// The value of --max-reflections: a whole number from 1 to 10^7.
+std::int32_t max_reflections(std::string_view text) {
+  std::int32_t n = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || n < 1 ||
+      n > sfconv::kMostMaxReflections) {
+    throw sfconv::IoFailure{
+        kUsageLine,
+        sfconv::cat("Invalid --max-reflections value: ", sfconv::quoted(text),
+                    " (a whole number from 1 to ", sfconv::kMostMaxReflections, ")"),
+        "OPEN", 5};
+  }
+  return n;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  using sfconv::cat;
   bool verbose = false;
+  bool strict = false;
   std::string answer;  // the help, the version or --init's file, for standard output
   sfconv::Ending ending = sfconv::ending_of([&] {
     // Options first, then the parameter file and nothing after it.
@@ -134,7 +162,8 @@ int main(int argc, char** argv) {
           if (i + 3 < argc) {
             throw sfconv::IoFailure{
                 kInitUsageLine,
-                cat("Argument after the second file: ", argv[i + 3],
+                sfconv::cat(
+                    "Argument after the second file: ", argv[i + 3],
                     " (--init reads a refinement file and a FullProf output's second file)"),
                 "OPEN", 1};
           }
@@ -143,18 +172,27 @@ int main(int argc, char** argv) {
         }
         if (arg == "-v" || arg == "--verbose") {
           verbose = true;
+        } else if (arg == "--strict") {
+          strict = true;
+        } else if (arg == "--max-reflections") {
+          if (++i == argc) {
+            throw sfconv::IoFailure{kUsageLine, "No value after --max-reflections", "OPEN", 5};
+          }
+          sfconv::MAXREF = max_reflections(argv[i]);
+        } else if (arg.starts_with("--max-reflections=")) {
+          sfconv::MAXREF = max_reflections(arg.substr(arg.find('=') + 1));
         } else if (arg == "--") {
           options = false;
         } else {
-          throw sfconv::IoFailure{kUsageLine, cat("Unknown option: ", arg), "OPEN", 5};
+          throw sfconv::IoFailure{kUsageLine, sfconv::cat("Unknown option: ", arg), "OPEN", 5};
         }
         continue;
       }
       if (parameter_file != nullptr) {
-        throw sfconv::IoFailure{
-            kUsageLine,
-            cat("Argument after the parameter file: ", arg, " (sfconv reads one parameter file)"),
-            "OPEN", 5};
+        throw sfconv::IoFailure{kUsageLine,
+                                sfconv::cat("Argument after the parameter file: ", arg,
+                                            " (sfconv reads one parameter file)"),
+                                "OPEN", 5};
       }
       parameter_file = argv[i];
     }
@@ -168,7 +206,7 @@ int main(int argc, char** argv) {
                               5};
     }
     sfconv::prepare_output_signals();
-    sfconv::run(parameter_file);
+    sfconv::run(parameter_file, strict);
   });
 
   // A conversion's stop message, or the answer of an option that ran through.

@@ -1,13 +1,18 @@
 // The parameter file's values, into the run state.
 #include "driver/read_data.hpp"
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "driver/run_state.hpp"
+#include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/parameters.hpp"
+#include "textio/readline.hpp"
+#include "textio/report.hpp"
 
 namespace sfconv {
 
@@ -25,11 +30,44 @@ void read_e(TextInput& parameters) {
   }
 }
 
+// The title line: its first 70 columns. A cut inside a UTF-8 character would
+// leave invalid UTF-8 in the output, so the bytes of a character the cut
+// splits become blanks; a title that was cut is warned of with what was left
+// out.
+void read_title(TextInput& parameters) {
+  std::string beyond;
+  readline(parameters, CDATA.TITLE, lines::title.name, &beyond);
+  // Only a title that is the placeholder alone: "Why?" is a title.
+  if (CDATA.TITLE.trimmed() == "?") {
+    refuse_placeholder(line_origin(parameters, lines::title.name), "?", lines::title);
+  }
+  if (beyond.empty()) return;
+  auto byte = [](char c) { return static_cast<unsigned char>(c); };
+  const std::string_view kept = CDATA.TITLE.trimmed();
+  if ((byte(beyond[0]) & 0xC0) == 0x80 && !kept.empty()) {
+    // Back over the continuation bytes kept to the character's first byte.
+    std::size_t start = kept.size() - 1;
+    while (start > 0 && (byte(kept[start]) & 0xC0) == 0x80) --start;
+    const unsigned char lead = byte(kept[start]);
+    const std::size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (need > kept.size() - start) {
+      beyond.insert(0, kept.substr(start));
+      std::fill(CDATA.TITLE.data() + start, CDATA.TITLE.data() + kept.size(), ' ');
+    }
+  }
+  warn(place(parameters.name(), parameters.line()), "the title is cut after column ",
+       CDATA.TITLE.size(), "; left out: ", quoted(beyond));
+}
+
 }  // namespace
 
 void read_data_gsas_fullprof(TextInput& parameters) {
-  title_line(parameters, CDATA.TITLE);
+  read_title(parameters);
   const SpaceGroupLine group = space_group_line(parameters, CDATA.LINE);
+  if (!is_lattice_letter(group.VOL.c[0])) {
+    warn(place(parameters.name(), parameters.line()), "the lattice letter ", group.VOL.c[0],
+         " is none of P, A, B, C, F, I, R");
+  }
   CDATA.VOL = group.VOL;
   IDATA.SPG = group.SPG;
   IDATA.SET = group.SET;
@@ -69,6 +107,10 @@ void read_data_gsas_fullprof(TextInput& parameters) {
 void read_data_kolmex(TextInput& parameters) {
   read_e(parameters);
   value_line(parameters, CDATA.LINE, lines::IAMP, IDATA.IAMP);
+  if (IDATA.IAMP != 0 && IDATA.IAMP != 1) {
+    warn(place(parameters.name(), parameters.line()), "IAMP is ", IDATA.IAMP,
+         ", neither 0 nor 1: the header has no amplitude lines and no E line");
+  }
   value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
 }
 

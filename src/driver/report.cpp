@@ -42,6 +42,8 @@ void sum_up(const std::string& output) {
   add(REPORT.dropped_zero_intensity, "with zero intensity");
   add(REPORT.dropped_code, "with another phase's code");
   add(REPORT.dropped_f2, "with an F^2 value not positive");
+  add(REPORT.dropped_no_value, "with no observed value");
+  add(REPORT.dropped_not_positive, "with an observed value not positive");
   note(IDATA.NREF1 > 0 ? IDATA.NREF1 : 0,
        IDATA.NREF1 == 1 ? " reflection written" : " reflections written", dropped);
   note("wrote ", output);
@@ -54,9 +56,12 @@ void sum_up(const std::string& output) {
 std::string report_text(bool verbose) {
   std::string text;
   if (verbose) {
-    for (const std::string& line : REPORT.facts) text += cat("sfconv: ", line, '\n');
+    for (const std::string& line : REPORT.facts)
+      text += cat(printable(cat("sfconv: ", line)), '\n');
   }
-  for (const std::string& line : REPORT.warnings) text += cat("sfconv: warning: ", line, '\n');
+  for (const std::string& line : REPORT.warnings) {
+    text += cat(printable(cat("sfconv: warning: ", line)), '\n');
+  }
   return text;
 }
 
@@ -69,7 +74,14 @@ Ending ending_of(const std::function<void()>& body) {
     body();
     return {};
   } catch (const RecognisedStop& stop) {
-    return {1, stop.line + '\n', stop.where.empty() ? "" : stop.where + '\n'};
+    return {1, printable(stop.line) + '\n', stop.where.empty() ? "" : printable(stop.where) + '\n'};
+  } catch (const StrictStop& strict) {
+    return {
+        1, " Warnings with --strict: no output file written\n",
+        report_text(false) +
+            printable(cat("sfconv: --strict makes every warning a stop: nothing was written to ",
+                          strict.output)) +
+            '\n'};
   } catch (const IoFailure& failure) {
     return {2, "", failure.report()};
   } catch (const std::bad_alloc& e) {

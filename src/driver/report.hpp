@@ -25,6 +25,13 @@ std::string report_text(bool verbose);
 // `kind` and `unit` make its third line ("? READ(UNIT=1,...").
 void under_way(const char* kind, int unit, std::string what);
 
+// A run with --strict that warned ends with this instead of writing its
+// output: a recognised stop whose report is the warnings. `output` names the
+// file left as it was.
+struct StrictStop {
+  std::string output;
+};
+
 // How a run ended: its exit status and what it has to say.
 struct Ending {
   int status = 0;
@@ -33,9 +40,10 @@ struct Ending {
 };
 
 // Runs `body` and tells how it ended: status 0 and nothing to say when it
-// returns; 1 and the two lines of a RecognisedStop; 2 and the three-line
-// report of an IoFailure, or of any other exception (memory exhausted, a
-// fault of sfconv's own), whose report names the statement under way.
+// returns; 1 and the two lines of a RecognisedStop, or the warnings of a
+// StrictStop; 2 and the three-line report of an IoFailure, or of any other
+// exception (memory exhausted, a fault of sfconv's own), whose report names
+// the statement under way. Every message line is made printable.
 Ending ending_of(const std::function<void()>& body);
 
 }  // namespace sfconv

@@ -5,15 +5,20 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "textio/det_angle.hpp"
 #include "textio/text_field.hpp"
 
 namespace sfconv {
 
-// The reflection arrays hold this many entries; entry i of every array
-// describes the same reflection (index 0 is the first reflection).
-inline constexpr int MAXREF = 2000;
+// The most reflections a reader stores: 2000 unless --max-reflections sets
+// another limit (1 to 10^7). The reflection arrays grow as reflections are
+// stored; entry i of every array describes the same reflection (index 0 is
+// the first reflection).
+inline constexpr std::int32_t kDefaultMaxReflections = 2000;
+inline constexpr std::int32_t kMostMaxReflections = 10000000;
+extern std::int32_t MAXREF;
 
 struct CharData {
   Text<512> FILEIN;   // the refinement program's file; its extension picks the reader
@@ -30,7 +35,7 @@ struct CharData {
 };
 
 struct IntData {
-  std::array<std::int32_t, MAXREF> IH, IK, IL;
+  std::vector<std::int32_t> IH, IK, IL;
   std::int32_t histogram;  // histogram (pattern) to convert
   std::int32_t IAMP;       // 0: one total amplitude; 1: two (b+ and b-)
   std::int32_t NREF1;      // reflections held (a KOLMEX file may give a negative count)
@@ -48,7 +53,10 @@ struct LogData {
 struct RealData {
   float lambda;   // GSAS wavelength (constant wavelength)
   float lambda0;  // wavelength written to the header
-  std::array<float, MAXREF> FOR, FOI, FOABS, IO, WAVE;
+  std::vector<float> FOR, FOI, FOABS, IO, WAVE;
+  // sigma(|Fo|) of every reflection, when the reader takes it from the file
+  // (CIF); empty otherwise, and the writer computes it from E and Io.
+  std::vector<float> SIGMA;
   float twotheta;     // 2theta of the detector bank, degrees (time of flight)
   AngleTable angles;  // the detector-angle line: 2theta of banks 1 to 25
   float TOTAMP, TOTAMP2;
@@ -78,17 +86,21 @@ struct Reflection {
   float WAVE = 0.0f;  // time of flight only
 };
 
-// Whether the reflection arrays hold `count` reflections.
-constexpr bool room_for(std::int64_t count) {
+// Whether `count` reflections are within the limit.
+inline bool room_for(std::int64_t count) {
   return count <= MAXREF;
 }
 
-// Stops the run when a reader has more reflections than the arrays hold;
-// `where` (without "sfconv: ") says where they were met and whose they are.
+// Stops the run when a reader has more reflections than the limit; `where`
+// (without "sfconv: ") says where they were met and whose they are, and the
+// standard-error line goes on to name --max-reflections.
 [[noreturn]] void stop_too_many_reflections(const std::string& where);
 
 // Stores reflection i (0 = the first), for which room_for(i + 1) holds.
 void store_reflection(std::int32_t i, const Reflection& r);
+// The same with its sigma(|Fo|), for a reader that gives it for every
+// reflection it stores.
+void store_reflection(std::int32_t i, const Reflection& r, float sigma);
 
 // Back to the state of a new process (a run performs one conversion; tools
 // that run several in one process reset between them).

@@ -15,6 +15,14 @@ constexpr bool is_digit(char c) {
 constexpr bool is_letter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
+constexpr char to_lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A lattice letter, the code a structure-factor file writes under VOL.
+constexpr bool is_lattice_letter(char c) {
+  return std::string_view("PABCFIR").find(c) != std::string_view::npos;
+}
 
 // The text without its trailing spaces: a field without its blank padding.
 constexpr std::string_view trim_end(std::string_view text) {

@@ -131,9 +131,21 @@ struct OutputIo {
   }
 };
 
+enum class FieldFault : std::uint8_t { none, asterisks, touching };
+
+// What the numeric field from `start` to the end of the record shows.
+FieldFault fault_of(std::string_view record, std::size_t start) {
+  std::string_view field = record.substr(start);
+  if (field.empty()) return FieldFault::none;
+  if (field.find_first_not_of('*') == std::string_view::npos) return FieldFault::asterisks;
+  if (start > 0 && field[0] != ' ' && record[start - 1] != ' ') return FieldFault::touching;
+  return FieldFault::none;
+}
+
 template <typename Io>
-void edit_output(Io& io, const DataEdit& e, const OutItem& item) {
+FieldFault edit_output(Io& io, const DataEdit& e, const OutItem& item) {
   std::string& out = io.field();
+  const std::size_t start = out.size();
   switch (e.kind) {
     case EditKind::A: {
       if (item.kind != OutItem::text) throw std::invalid_argument("A edit for a number");
@@ -145,12 +157,12 @@ void edit_output(Io& io, const DataEdit& e, const OutItem& item) {
       } else {
         out.append(item.s.substr(0, w));
       }
-      return;
+      return FieldFault::none;
     }
     case EditKind::I:
       if (item.kind != OutItem::integer) throw std::invalid_argument("I edit for a non-integer");
       put_integer(out, e.w, item.i);
-      return;
+      return fault_of(out, start);
     case EditKind::F:
     case EditKind::E:
     case EditKind::G:
@@ -162,20 +174,28 @@ void edit_output(Io& io, const DataEdit& e, const OutItem& item) {
       } else {
         put_general(out, e.w, e.d, e.scale, item.f);
       }
-      return;
+      return fault_of(out, start);
     default:
       throw std::logic_error("not a data edit");
   }
 }
 
 template <typename Emit>
-void run_write(std::string& record, Emit emit, const Format& f, const OutItems& items) {
+FieldFaults run_write(std::string& record, Emit emit, const Format& f, const OutItems& items) {
   record.clear();
   OutputIo<Emit> io{record, emit};
   FormatControl<OutputIo<Emit>> control(f, io);
-  for (const OutItem& item : items) edit_output(io, control.next(), item);
+  FieldFaults faults;
+  std::uint32_t bit = 1;
+  for (const OutItem& item : items) {
+    FieldFault fault = edit_output(io, control.next(), item);
+    if (fault == FieldFault::asterisks) faults.asterisks |= bit;
+    if (fault == FieldFault::touching) faults.touching |= bit;
+    bit <<= 1;
+  }
   control.finish();
   io.end_record();
+  return faults;
 }
 
 }  // namespace
@@ -194,9 +214,9 @@ bool read_items(RecordSource& source, const Format& f, const InItems& items, boo
   return true;
 }
 
-void write_items(TextOutput& out, const Format& f, const OutItems& items) {
+FieldFaults write_items(TextOutput& out, const Format& f, const OutItems& items) {
   static thread_local std::string record;
-  run_write(
+  return run_write(
       record, [&out](const std::string& r) { out.write_record(r); }, f, items);
 }
 

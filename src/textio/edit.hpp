@@ -91,9 +91,20 @@ class OutItems {
   std::size_t count_ = 0;
 };
 
+// What a write noticed of its numeric fields, one bit per item in the order
+// written (bit i for the i-th value): a field of asterisks, whose value did
+// not fit, and a field that touches: its first column is not blank and the
+// column before it on its line is not blank either, so the value runs into
+// the one before (a field of asterisks is not counted as touching). The bytes
+// written are the same whatever is noticed.
+struct FieldFaults {
+  std::uint32_t asterisks = 0;
+  std::uint32_t touching = 0;
+};
+
 // The statements themselves, on item lists.
 bool read_items(RecordSource& source, const Format& f, const InItems& items, bool end_branch);
-void write_items(TextOutput& out, const Format& f, const OutItems& items);
+FieldFaults write_items(TextOutput& out, const Format& f, const OutItems& items);
 void write_items(std::string& out, const Format& f, const OutItems& items);
 void write_items(char* field, std::size_t length, const Format& f, const OutItems& items);
 
@@ -122,10 +133,10 @@ void read_internal(std::string_view record, const Origin& origin, const Format& 
 }
 
 template <typename... T>
-void write(TextOutput& out, const Format& f, const T&... items) {
+FieldFaults write(TextOutput& out, const Format& f, const T&... items) {
   OutItems list;
   (list.add(items), ...);
-  write_items(out, f, list);
+  return write_items(out, f, list);
 }
 
 // The records a write makes, joined by line feeds (no final one): a message.

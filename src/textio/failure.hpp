@@ -60,6 +60,13 @@ inline std::string quote_line(std::string_view text) {
   return quoted(trim_end(text));
 }
 
+// A message line as it may reach a terminal: every byte that a terminal could
+// take for a control (below 0x20, tab and NUL included, 0x7F, and the C1
+// controls U+0080 to U+009F as UTF-8 writes them, C2 80 to C2 9F) is shown as
+// \xHH, lower-case hex, so that a file name holding an escape sequence is
+// read, not obeyed. Every other byte, and so every other message, is kept.
+std::string printable(std::string_view line);
+
 // A bad input that sfconv itself recognises: one line on standard output
 // (the message), one on standard error saying where and why ("sfconv:
 // params.txt, line 9: ..."), exit 1.
@@ -90,8 +97,10 @@ struct IoFailure {
   std::string statement;  // "READ", "WRITE", "OPEN" or "CLOSE"
   int unit = kInternal;   // stream number
 
+  // The three lines, header and message made printable.
   std::string report() const {
-    std::string text = cat(header, '\n', message, "\n? ", statement, "(UNIT=");
+    std::string text =
+        cat(printable(header), '\n', printable(message), "\n? ", statement, "(UNIT=");
     if (unit == kInternal) {
       text.append("INTERNAL");
     } else {
@@ -113,6 +122,7 @@ inline constexpr const char* end_of_file = "Attempt to read past end of file";
 inline constexpr const char* illegal_character = "Illegal character in numeric input";
 inline constexpr const char* end_of_record = "Attempt to read past end of record";
 inline constexpr const char* integer_overflow = "Integer overflow in numeric input";
+inline constexpr const char* lengths_differ = "Record lengths do not match";
 }  // namespace msg
 
 }  // namespace sfconv

@@ -17,18 +17,6 @@ std::string file_name(std::string_view field) {
   return std::string(trim_end(field));
 }
 
-std::string printable_name(std::string_view name) {
-  std::string out;
-  for (char c : name) {
-    if (c == '\0') {
-      out += "\\0";
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
 std::string where_names_are_taken(std::string_view name) {
   if (name.starts_with('/')) return {};
   std::string text = " (names are taken relative to the directory sfconv runs in";
@@ -40,7 +28,7 @@ std::string where_names_are_taken(std::string_view name) {
 FilePtr open_existing(const std::string& name, int unit) {
   // `where` for a name the system refused: it may be a name of another directory.
   auto refuse = [&](const std::string& why, bool where = false) {
-    throw IoFailure{cat("sfconv: cannot open ", quoted(printable_name(name)),
+    throw IoFailure{cat("sfconv: cannot open ", quoted(name),
                         where ? where_names_are_taken(name) : std::string()),
                     cat("Cannot open file: ", why), "OPEN", unit};
   };

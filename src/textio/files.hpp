@@ -11,9 +11,6 @@ namespace sfconv {
 // The file name a text field holds: the field without its trailing blanks.
 std::string file_name(std::string_view field);
 
-// A name as a report shows it: a NUL byte as \0.
-std::string printable_name(std::string_view name);
-
 // For the report of a file that cannot be opened: with a relative name,
 // " (names are taken relative to the directory sfconv runs in, DIR)"; with an
 // absolute one, nothing. A user who runs sfconv from another directory than the

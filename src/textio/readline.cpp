@@ -24,11 +24,20 @@ std::size_t whole_length(std::string_view record, bool cut) {
   return trim_end(record.substr(first, end - first)).size();
 }
 
+// The text of `record` after its first n columns, up to a '#', without
+// trailing blanks: what the cut left out. Empty when a '#' stood in the first
+// n columns, which ended the line there.
+std::string_view beyond_column(std::string_view record, std::size_t n) {
+  if (record.size() <= n || record.substr(0, n).find('#') != std::string_view::npos) return {};
+  std::string_view rest = record.substr(n);
+  return trim_end(rest.substr(0, rest.find('#')));
+}
+
 // The next significant line into the buffer; false at the end of the file.
 // With `adjust_first` the record loses its leading blanks before it is cut to
-// n columns, rather than after.
+// n columns, rather than after. With `beyond`, what the cut left out.
 bool next_significant(TextInput& parameters, char* buffer, std::size_t n, std::size_t& length,
-                      bool adjust_first = false) {
+                      bool adjust_first = false, std::string* beyond = nullptr) {
   for (;;) {
     std::string_view record;
     if (!parameters.next(record)) return false;
@@ -54,17 +63,21 @@ bool next_significant(TextInput& parameters, char* buffer, std::size_t n, std::s
       std::memset(buffer + p, ' ', n - p);
     }
     length = whole_length(record, parameters.cut());
+    if (beyond != nullptr) beyond->assign(beyond_column(record, n));
     return true;
   }
 }
 
 }  // namespace
 
-std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what) {
+std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what,
+                     std::string* beyond) {
   parameters.set_task(what.empty() ? std::string("reading the next parameter line")
                                    : cat("reading the ", what, " line"));
   std::size_t length = 0;
-  if (!next_significant(parameters, buffer, n, length)) parameters.fail_end_of_file();
+  if (!next_significant(parameters, buffer, n, length, false, beyond)) {
+    parameters.fail_end_of_file();
+  }
   parameters.set_task({});
   return length;
 }

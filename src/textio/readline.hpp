@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "textio/record_source.hpp"
@@ -15,9 +16,11 @@ namespace sfconv {
 // (its first n columns), left-adjusted and cut at the first '#'. The end of
 // the parameter file is a failure; `what` names the line in that report.
 // Returns the length of the line's text before any '#' measured on the whole
-// record, which is more than n when the buffer holds only its start.
-std::size_t readline(TextInput& parameters, char* buffer, std::size_t n,
-                     std::string_view what = {});
+// record, which is more than n when the buffer holds only its start. With
+// `beyond`, that gets what the cut at column n left out: the record's text
+// after column n up to a '#', trailing blanks removed (empty for none).
+std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what = {},
+                     std::string* beyond = nullptr);
 
 // The same for a file-name line, left-adjusted before it is cut to n columns:
 // blanks before a name never push its end out of the buffer, so a name is
@@ -30,8 +33,9 @@ std::size_t readline_name(TextInput& parameters, char* buffer, std::size_t n,
 bool readline_or_end(TextInput& parameters, char* buffer, std::size_t n);
 
 template <std::size_t N>
-std::size_t readline(TextInput& parameters, Text<N>& buffer, std::string_view what = {}) {
-  return readline(parameters, buffer.data(), N, what);
+std::size_t readline(TextInput& parameters, Text<N>& buffer, std::string_view what = {},
+                     std::string* beyond = nullptr) {
+  return readline(parameters, buffer.data(), N, what, beyond);
 }
 
 template <std::size_t N>

@@ -16,6 +16,8 @@ struct RunReport {
   long dropped_zero_intensity = 0;  // FullProf: Iobs exactly 0.0
   long dropped_code = 0;            // GSAS: another phase's code
   long dropped_f2 = 0;              // GSAS: an F^2 value not positive
+  long dropped_no_value = 0;        // CIF: no observed value (? or .)
+  long dropped_not_positive = 0;    // CIF: an observed value not positive
   std::string no_reflection_why;    // why a reader found none, when it knows
 };
 

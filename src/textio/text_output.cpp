@@ -3,10 +3,12 @@
 #include "textio/text_output.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <csignal>
 #include <cstring>
@@ -50,10 +52,6 @@ class CleanupSignalsHeld {
   sigset_t old_;
 };
 
-bool special_path(std::string_view path) {
-  return path.starts_with("/dev/") || path.starts_with("/proc/");
-}
-
 std::string directory_of(const std::string& path) {
   std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -61,12 +59,30 @@ std::string directory_of(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// The descriptor that `link` stands for when it is an entry of the process's
+// own descriptor directory (/proc/self/fd/1, which /dev/stdout and /dev/fd/1
+// lead to): the kernel's identity of the directory decides, not the spelling
+// of the name. -1 for any other link.
+int own_descriptor(const std::string& link) {
+  static struct stat fd_dir {};
+  static const bool known = stat("/proc/self/fd", &fd_dir) == 0;
+  std::size_t slash = link.rfind('/');
+  if (!known || slash == std::string::npos) return -1;
+  std::string_view number = std::string_view(link).substr(slash + 1);
+  int fd = -1;
+  auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), fd);
+  if (ec != std::errc() || end != number.data() + number.size() || number.empty()) return -1;
+  struct stat dir {};
+  if (stat(directory_of(link).c_str(), &dir) != 0) return -1;
+  return dir.st_dev == fd_dir.st_dev && dir.st_ino == fd_dir.st_ino ? fd : -1;
+}
+
 // Follows symbolic links from `path` to the name of the file they finally
 // stand for, which need not exist. False with errno set when that cannot be
-// told (a loop of links, say). `special` tells whether the way passed through
-// /dev or /proc.
-bool final_target(std::string path, std::string& target, bool& special) {
-  special = special_path(path);
+// told (a loop of links, say). `fd` is set to the descriptor when the way
+// leads to one of the process's own descriptors (and `target` is then empty).
+bool final_target(std::string path, std::string& target, int& fd) {
+  fd = -1;
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0) {
@@ -78,6 +94,8 @@ bool final_target(std::string path, std::string& target, bool& special) {
       target = path;
       return true;
     }
+    fd = own_descriptor(path);
+    if (fd >= 0) return true;
     char link[PATH_MAX];
     ssize_t n = readlink(path.c_str(), link, sizeof link);
     if (n < 0) return false;
@@ -88,10 +106,39 @@ bool final_target(std::string path, std::string& target, bool& special) {
     std::string to(link, static_cast<std::size_t>(n));
     if (!to.starts_with('/')) to = directory_of(path) + "/" + to;
     path = to;
-    special = special || special_path(path);
   }
   errno = ELOOP;
   return false;
+}
+
+// Writes all of `text` to `fd`; false with errno set on a failure. A
+// descriptor inherited in non-blocking mode (a pipe set up so by the parent)
+// is waited for when full.
+bool write_all(int fd, std::string_view text) {
+  while (!text.empty()) {
+    ssize_t n = ::write(fd, text.data(), text.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd wait{fd, POLLOUT, 0};
+      if (poll(&wait, 1, -1) >= 0 || errno == EINTR) continue;
+      return false;
+    }
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Flushes a directory's entries to disk, so that a rename in it outlasts a
+// crash. Best effort: some file systems cannot, and the file is in place.
+void sync_directory(const std::string& dir) {
+  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)fsync(fd);
+  ::close(fd);
 }
 
 }  // namespace
@@ -105,7 +152,8 @@ void prepare_output_signals() {
   for (int sig : kCleanupSignals) sigaction(sig, &action, nullptr);
 }
 
-TextOutput::TextOutput(std::string_view name, int unit) : name_(file_name(name)), unit_(unit) {
+TextOutput::TextOutput(std::string_view name, int unit)
+    : name_(file_name(name)), unit_(unit), route_(Route::temporary) {
   if (name_.empty()) fail("OPEN", "Cannot create file: no file name given");
   if (name_.find('\0') != std::string::npos) {
     fail("OPEN", "Cannot create file: the name holds a NUL byte");
@@ -119,22 +167,38 @@ TextOutput::TextOutput(std::string_view name, int unit) : name_(file_name(name))
     fail_open(EISDIR);
   }
   std::string target;
-  bool special = false;
-  if (!final_target(name_, target, special)) {
+  if (!final_target(name_, target, own_fd_)) {
     fail_open(errno);
   }
-  if (exists && (!S_ISREG(st.st_mode) || special)) {
-    open_in_place();
+  if (own_fd_ >= 0) {
+    route_ = Route::descriptor;
+    int flags = fcntl(own_fd_, F_GETFL);
+    if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY) {
+      fail("OPEN", cat("Cannot create file: descriptor ", own_fd_, " is not open for writing"));
+    }
+  } else if (exists && !S_ISREG(st.st_mode)) {
+    route_ = Route::in_place;
   } else {
+    if (exists) refuse_unwritable();
     open_temporary(target, exists ? &st : nullptr);
   }
   buffer_.reserve(kFlushSize + 512);
 }
 
-// Pipes and devices are written as they are: a FIFO read by another process,
-// /dev/null, /dev/stdout (appending, so that a shell's ">>" is kept).
+// An existing file that the process may not open for writing is not replaced
+// behind its back, though the directory would allow the rename: the test is
+// the open a shell's ">" makes, without truncating, so the file's mode, its
+// access control lists, a read-only mount and root's rights all count.
+void TextOutput::refuse_unwritable() {
+  int fd = open(name_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) fail("OPEN", cat("Cannot replace file: ", std::strerror(errno)));
+  ::close(fd);
+}
+
+// FIFOs, devices and sockets are written as they are (no O_APPEND, which
+// means nothing to them, and no truncation).
 void TextOutput::open_in_place() {
-  out_.fd = open(name_.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC);
+  out_.fd = open(name_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (out_.fd < 0) fail_open(errno);
 }
 
@@ -205,45 +269,51 @@ void TextOutput::write_record(std::string_view record) {
   buffer_.append(record);
   buffer_.push_back('\n');
   ++records_;
-  if (buffer_.size() >= kFlushSize) flush();
+  // In place and to a descriptor, all is held for commit().
+  if (buffer_.size() >= kFlushSize && out_.fd >= 0) flush();
 }
 
 void TextOutput::flush() {
-  const char* p = buffer_.data();
-  std::size_t left = buffer_.size();
-  while (left > 0) {
-    ssize_t n = ::write(out_.fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      fail("WRITE", cat("Cannot write file: ", std::strerror(n < 0 ? errno : EIO)));
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
+  if (!write_all(out_.fd, buffer_)) fail("WRITE", cat("Cannot write file: ", std::strerror(errno)));
   buffer_.clear();
 }
 
 void TextOutput::commit() {
+  if (route_ == Route::in_place) open_in_place();
+  if (route_ == Route::descriptor) {
+    out_.fd = fcntl(own_fd_, F_DUPFD_CLOEXEC, 3);
+    if (out_.fd < 0) fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
+  }
   flush();
+  // On disk before it takes the name: a crash then leaves the earlier file or
+  // this one, never an empty or partial file under the name. (EINVAL: a file
+  // system that cannot sync, where there is nothing more to wait for.)
+  if (route_ == Route::temporary && fsync(out_.fd) != 0 && errno != EINVAL) {
+    fail("WRITE", cat("Cannot write file: ", std::strerror(errno)));
+  }
   if (out_.close() != 0) fail("WRITE", cat("Cannot write file: ", std::strerror(errno)));
   if (temp_.name.empty()) return;
-  CleanupSignalsHeld held;
-  if (std::rename(temp_.name.c_str(), target_.c_str()) != 0) {
-    fail("CLOSE", cat("Cannot put the file in place: ", std::strerror(errno)));
+  {
+    CleanupSignalsHeld held;
+    if (std::rename(temp_.name.c_str(), target_.c_str()) != 0) {
+      fail("CLOSE", cat("Cannot put the file in place: ", std::strerror(errno)));
+    }
+    temp_.release();
   }
-  temp_.release();
+  sync_directory(directory_of(target_));
 }
 
 void TextOutput::fail_open(int error) {
   // A relative name may name a file of another directory than the user thinks.
-  throw IoFailure{cat("sfconv: cannot write ", quoted(printable_name(name_)),
+  throw IoFailure{cat("sfconv: cannot write ", quoted(name_),
                       error == ENAMETOOLONG ? std::string() : where_names_are_taken(name_)),
                   cat("Cannot create file: ", std::strerror(error)), "OPEN", unit_};
 }
 
 void TextOutput::fail(const char* statement, const std::string& cause) {
-  std::string header = cat("sfconv: cannot write ", quoted(printable_name(name_)));
-  if (records_ > 0) header += cat(", line ", records_);
+  std::string header = cat("sfconv: cannot write ", quoted(name_));
+  // A failed write names the last line written; opening names none.
+  if (records_ > 0 && std::string_view(statement) == "WRITE") header += cat(", line ", records_);
   throw IoFailure{header, cause, statement, unit_};
 }
 

@@ -12,16 +12,23 @@ namespace sfconv {
 // A text file written record by record; each record is its characters,
 // trailing blanks included, and one line feed.
 //
-// What the name points to decides how it is written:
-// - a regular file, or nothing: a temporary file in the directory of the
-//   file the name finally stands for (symbolic links followed) is written and
-//   renamed over it by commit(), so a failed run leaves an earlier file as it
-//   was and no temporary file behind; a replaced file keeps its permission
-//   bits (and its owner and group where the process may set them), a new one
-//   gets 0666 less the umask; a symbolic link stays a link;
-// - a FIFO, a device, a socket, or a name under /dev or /proc (/dev/stdout):
-//   written in place;
+// What the name finally stands for (symbolic links followed) decides how it
+// is written, by its type and never by how the name is spelled:
+// - a regular file, or nothing: a temporary file in the directory of that
+//   file is written, flushed to disk and renamed over it by commit(), and the
+//   directory flushed after the rename; a failed run leaves an earlier file as
+//   it was and no temporary file behind. An existing file the process may
+//   not open for writing is refused at once (the OPEN report), as the shell's
+//   ">" would refuse it. A replaced file keeps its permission bits (and its
+//   owner and group where the process may set them), a new one gets 0666 less
+//   the umask; a symbolic link stays a link;
+// - a FIFO, a device or a socket: written in place, opened only by commit();
+// - one of the process's own open descriptors (/dev/stdout, /dev/fd/1): the
+//   records go to that descriptor, as a shell redirected it ("> file"
+//   replaces, ">> file" appends), by commit();
 // - a directory: the OPEN report, before anything is made.
+// Nothing reaches an in-place file or a descriptor before commit(), so a run
+// stopped before it leaves them untouched.
 class TextOutput {
  public:
   TextOutput(std::string_view name, int unit);
@@ -33,12 +40,17 @@ class TextOutput {
   TextOutput& operator=(const TextOutput&) = delete;
 
   void write_record(std::string_view record);
-  // Flushes, closes and puts the file in place under its name.
+  // Writes what is held, flushes, closes and puts the file in place.
   void commit();
 
   const std::string& name() const { return name_; }
+  // Records written so far: the line number of the last one.
+  long records() const { return records_; }
 
  private:
+  enum class Route { temporary, in_place, descriptor, stream };
+
+  void refuse_unwritable();
   void open_in_place();
   void open_temporary(const std::string& target, const struct ::stat* replaced);
   void flush();
@@ -64,6 +76,8 @@ class TextOutput {
   std::string name_;
   std::string target_;  // the file renamed over, when written through a temporary
   int unit_;
+  Route route_ = Route::stream;
+  int own_fd_ = -1;  // the descriptor the name stands for (Route::descriptor)
   Temporary temp_;
   Descriptor out_;
   std::string buffer_;

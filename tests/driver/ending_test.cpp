@@ -4,10 +4,12 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "driver/report.hpp"
+#include "driver/run_state.hpp"
 
 namespace sfconv {
 namespace {
@@ -40,6 +42,36 @@ TEST(Ending, EveryWayOutOfARun) {
     EXPECT_EQ(e.out, c.out);
     EXPECT_EQ(e.err, c.err);
   }
+}
+
+// What a terminal could obey is shown as \xHH; UTF-8 text and backslashes
+// stay as they are.
+TEST(Ending, MessagesShowControlBytesEscaped) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain \\ text", "plain \\ text"},
+      {std::string("a\0b", 3), "a\\x00b"},
+      {"\t\n\r\x1b]0;x\x07\x1f\x7f", "\\x09\\x0a\\x0d\\x1b]0;x\\x07\\x1f\\x7f"},
+      {"\xc2\x9b"
+       "2J \xc2\x80\xc2\x9f",
+       "\\xc2\\x9b"
+       "2J \\xc2\\x80\\xc2\\x9f"},                           // C1 controls
+      {"\xc3\xa9 \xc2\xa0 \xc2", "\xc3\xa9 \xc2\xa0 \xc2"},  // text, a lone lead byte
+  };
+  for (const auto& [in, shown] : cases) EXPECT_EQ(printable(in), shown) << in;
+}
+
+// The limit stands in six columns, as always for the default 2000, and in
+// as many as it needs beyond.
+TEST(Ending, TheReflectionLimitInItsField) {
+  const std::pair<std::int32_t, const char*> cases[] = {
+      {1, "     1"},        {2000, "  2000"},     {999999, "999999"},
+      {1000000, "1000000"}, {9999999, "9999999"}, {10000000, "10000000"}};
+  for (auto [limit, field] : cases) {
+    MAXREF = limit;
+    Ending e = ending_of([] { stop_too_many_reflections("x"); });
+    EXPECT_EQ(e.out, cat(" The number of reflections is greater than", field, '\n'));
+  }
+  MAXREF = kDefaultMaxReflections;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The parameter file's line reader: blank lines, comments, left adjustment.
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,24 @@ TEST(Readline, LongLinesAreCutBeforeTheCommentTest) {
   // a '#' beyond column 20 has no effect
   EXPECT_EQ(significant("0123456789012345678901#\n", 1),
             (std::vector<std::string>{"01234567890123456789"}));
+}
+
+// What the cut at column 20 leaves out: the record's text after column 20 up
+// to a '#', measured on the record before left adjustment.
+TEST(Readline, TellsWhatTheCutLeftOut) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"01234567890123456789", ""},          {"01234567890123456789   # only blanks beyond", ""},
+      {"0123456789012345678#9 comment", ""}, {"01234567890123456789left out  #x", "left out"},
+      {"   01234567890123456789", "789"},  // leading blanks count
+  };
+  for (const auto& [line, left_out] : cases) {
+    test::TempDir dir;
+    TextInput in(dir.write("p.txt", line + "\n"), 5);
+    Text<20> buf;
+    std::string beyond = "stale";
+    readline(in, buf, "title", &beyond);
+    EXPECT_EQ(beyond, left_out) << line;
+  }
 }
 
 }  // namespace

@@ -577,24 +577,10 @@ float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
     if (w.fraction_found) intensity = intensity / RDATA.PHFRAC;
   }
 
-  float sn = 0.0f;  // sin(theta) and cos(theta), constant wavelength
-  float cs = 0.0f;
-  if (type[2] == 'C') {
-    sn = (RDATA.lambda * 0.5f) / r.d;
-    cs = std::sqrt(1.0f - sn * sn);  // correctly rounded by IEEE 754, the same on every machine
-  }
   Reflection stored{r.h, r.k, r.l};
-  float lp = 0.0f;
-  if (type == "PXC") {
-    float t = (sn + sn) * sn;  // 2 sin^2(theta); 1 - t is cos(2 theta)
-    float c2 = 1.0f - t;
-    lp = (w.pm * (c2 * c2) + w.one_minus_p) / (t * cs);
-  } else if (type == "PNC") {
-    lp = 0.5f / ((sn * sn) * cs);
-  } else {  // "PNT": the bank's Bragg angle, the same for every reflection
-    lp = ((r.d * r.d) * (r.d * r.d)) * bragg_sine(RDATA.twotheta);
-    stored.WAVE = tof_wavelength(r.d, RDATA.twotheta);
-  }
+  const float lp =
+      lorentz_polarization(type, r.d, RDATA.lambda, RDATA.twotheta, w.pm, w.one_minus_p);
+  if (type == "PNT") stored.WAVE = tof_wavelength(r.d, RDATA.twotheta);
   set_structure_factor(stored, std::sqrt(amplitude), r.phase);
   stored.IO = (static_cast<float>(r.multiplicity) * lp) * intensity;
   store_reflection(i, stored);

@@ -1,0 +1,26 @@
+// Fuzzes the CIF reader: the input is the parameter lines after the file
+// names, a NUL byte, then the CIF file. The CIF file is opened by name, as a
+// real run opens it, so it is written to a scratch file first.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "driver/run_state.hpp"
+#include "fuzz_support.hpp"
+#include "readers/cif/cif.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace sfconv;
+  static const std::string name =
+      "/tmp/sfconv-fuzz-" + std::to_string(static_cast<long>(getpid())) + ".cif";
+  fuzz::new_run();
+  auto [params, file] = fuzz::split({reinterpret_cast<const char*>(data), size}, '\0');
+  if (std::FILE* f = std::fopen(name.c_str(), "wb")) {
+    std::fwrite(file.data(), 1, file.size(), f);
+    std::fclose(f);
+  }
+  fuzz::text_run(params, {}, [](TextInput&, TextInput& parameters) { cif(name, parameters); });
+  return 0;
+}

@@ -1,0 +1,957 @@
+// CIF and FCF reflection files. GEMMI reads the syntax; this reader finds the
+// reflection loops, follows the links between the blocks that GSAS and GSAS-II
+// write, and turns each row of the chosen loop and phase into a reflection.
+#include "readers/cif/cif.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <span>
+
+#include <gemmi/symmetry.hpp>
+#include <gemmi/unitcell.hpp>
+
+#include "driver/report.hpp"
+#include "driver/run_state.hpp"
+#include "driver/writer.hpp"
+#include "readers/cif/cif_syntax.hpp"
+#include "readers/cross_check.hpp"
+#include "readers/structure_factor.hpp"
+#include "textio/chars.hpp"
+#include "textio/det_angle.hpp"
+#include "textio/failure.hpp"
+#include "textio/files.hpp"
+#include "textio/parameters.hpp"
+#include "textio/report.hpp"
+
+namespace sfconv {
+
+namespace {
+
+// ---- The file: read whole, its syntax by GEMMI ----
+
+struct CifFile {
+  std::string name;
+  int unit = 1;
+  CifSyntax syntax;
+};
+
+std::string read_whole(const CifFile& file) {
+  FilePtr f = open_existing(file.name, file.unit);
+  std::string bytes;
+  char buffer[65536];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
+  if (std::ferror(f.get())) {
+    throw IoFailure{cat("sfconv: error in ", file.name),
+                    cat("Cannot read file: ", std::strerror(errno)), "READ", file.unit};
+  }
+  return bytes;
+}
+
+void load(CifFile& file, std::string_view field, int unit) {
+  file.name = file_name(field);
+  file.unit = unit;
+  try {
+    file.syntax = read_cif_syntax(read_whole(file), file.name);
+  } catch (const CifSyntaxError& e) {
+    std::string where = e.line == 0     ? cat("sfconv: error in ", file.name)
+                        : e.column == 0 ? error_in(file.name, e.line)
+                                        : error_in(file.name, e.line, ", column ", e.column);
+    throw IoFailure{cat(where, " (GEMMI reading the CIF syntax): ", e.message),
+                    "Invalid CIF syntax", "READ", file.unit};
+  }
+  for (const CifPair& tag : file.syntax.mended) {
+    warn(place(file.name, tag.line), "the tag ", sfconv::quoted(cat(tag.tag, tag.value)),
+         " has its value glued to it (a slip of FullProf's CIF): read as ", tag.tag, " ",
+         tag.value);
+  }
+}
+
+// ---- Items by name ----
+
+// Whether a tag is the item `name` (lower case, in its DDL1 form): CIF names
+// are compared without case, and the '.' of an mmCIF name stands for the '_'
+// of its DDL1 form ("_refln.F_meas_au" is "_refln_f_meas_au").
+bool is_tag(std::string_view tag, std::string_view name) {
+  if (tag.size() != name.size()) return false;
+  for (std::size_t i = 0; i < tag.size(); ++i) {
+    if ((tag[i] == '.' ? '_' : to_lower(tag[i])) != name[i]) return false;
+  }
+  return true;
+}
+
+int column_of(const CifLoop& loop, std::string_view name) {
+  for (std::size_t c = 0; c < loop.tags.size(); ++c) {
+    if (is_tag(loop.tags[c], name)) return static_cast<int>(c);
+  }
+  return -1;
+}
+
+// An item of a block: a pair, or a column of a loop.
+struct Found {
+  const CifBlock* block = nullptr;
+  const CifPair* pair = nullptr;
+  const CifLoop* loop = nullptr;
+  int column = -1;
+
+  explicit operator bool() const { return pair != nullptr || loop != nullptr; }
+  std::size_t rows() const { return pair != nullptr ? 1 : loop->length(); }
+  const std::string& raw(std::size_t row = 0) const {
+    return pair != nullptr ? pair->value : loop->val(row, static_cast<std::size_t>(column));
+  }
+  const std::string& tag() const {
+    return pair != nullptr ? pair->tag : loop->tags[static_cast<std::size_t>(column)];
+  }
+  long line(std::size_t row = 0) const {
+    return pair != nullptr ? pair->line
+                           : loop->lines[row * loop->width() + static_cast<std::size_t>(column)];
+  }
+};
+
+// A column of a loop of the block.
+Found column(const CifBlock& block, const CifLoop& loop, int c) {
+  return {&block, nullptr, &loop, c};
+}
+
+// The first of `names` that the block holds; a pair whose value is '?' or
+// '.' counts as absent.
+Found find(const CifBlock& block, std::span<const std::string_view> names) {
+  for (std::string_view name : names) {
+    for (const CifPair& pair : block.pairs) {
+      if (is_tag(pair.tag, name) && !cif_null(pair.value)) return {&block, &pair};
+    }
+    for (const CifLoop& loop : block.loops) {
+      if (int c = column_of(loop, name); c >= 0) return column(block, loop, c);
+    }
+  }
+  return {};
+}
+
+Found find(const CifBlock& block, std::string_view name) {
+  return find(block, std::span<const std::string_view>(&name, 1));
+}
+
+// An item with a value: not '?' or '.'.
+bool given(const Found& f) {
+  return f && f.rows() > 0 && !cif_null(f.raw(0));
+}
+
+std::string block_name(const CifBlock& block) {
+  return cat("data_", block.name);
+}
+
+CifPlace place_of(const Found& f, std::size_t row = 0) {
+  return {block_name(*f.block), f.line(row)};
+}
+
+std::string text_of(const std::string& raw) {
+  std::string s = cif_text(raw);
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!s.empty() && blank(s.back())) s.pop_back();
+  std::size_t start = 0;
+  while (start < s.size() && blank(s[start])) ++start;
+  return s.substr(start);
+}
+
+// ---- Numbers ----
+
+// A CIF number: an optional sign, digits with an optional point and
+// exponent, and an optional standard uncertainty in parentheses, which is
+// dropped ("4.760773(25)"). The nearest single-precision value; beyond the
+// single-precision range an infinity or zero.
+bool cif_real(std::string_view text, float& value) {
+  if (std::size_t open = text.find('('); open != std::string_view::npos) {
+    if (text.back() != ')') return false;
+    text = text.substr(0, open);
+  }
+  if (text.starts_with('+')) text.remove_prefix(1);
+  const std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
+  if (digits.empty() || !(is_digit(digits[0]) || digits[0] == '.')) return false;  // no "inf"
+  const char* end = text.data() + text.size();
+  auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error == std::errc::result_out_of_range) {
+    long double wide = 0.0L;
+    auto [wide_stop, wide_error] = std::from_chars(text.data(), end, wide);
+    value = static_cast<float>(wide);
+    return wide_error == std::errc() && wide_stop == end;
+  }
+  return error == std::errc() && stop == end;
+}
+
+enum class IntRead { ok, illegal, overflow };
+
+IntRead cif_int(std::string_view text, std::int32_t& value) {
+  if (text.starts_with('+')) text.remove_prefix(1);
+  const char* end = text.data() + text.size();
+  auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error == std::errc::result_out_of_range) return IntRead::overflow;
+  return error == std::errc() && stop == end && !text.empty() ? IntRead::ok : IntRead::illegal;
+}
+
+[[noreturn]] void fail_value(const CifFile& file, const Found& f, std::size_t row,
+                             const char* message, std::string_view what) {
+  throw IoFailure{error_in(file.name, f.line(row), " (reading ", f.tag(), " of ", what, ": ",
+                           sfconv::quoted(f.raw(row)), ")"),
+                  message, "READ", file.unit};
+}
+
+float real_value(const CifFile& file, const Found& f, std::size_t row, std::string_view what) {
+  float v = 0.0f;
+  if (!cif_real(text_of(f.raw(row)), v)) fail_value(file, f, row, msg::illegal_character, what);
+  return v;
+}
+
+std::int32_t int_value(const CifFile& file, const Found& f, std::size_t row,
+                       std::string_view what) {
+  std::int32_t v = 0;
+  IntRead r = cif_int(text_of(f.raw(row)), v);
+  if (r != IntRead::ok) {
+    fail_value(file, f, row,
+               r == IntRead::overflow ? msg::integer_overflow : msg::illegal_character, what);
+  }
+  return v;
+}
+
+// ---- What the file holds ----
+
+constexpr std::string_view kCell[6] = {"_cell_length_a",   "_cell_length_b",
+                                       "_cell_length_c",   "_cell_angle_alpha",
+                                       "_cell_angle_beta", "_cell_angle_gamma"};
+constexpr std::string_view kHermannMauguin[] = {"_symmetry_space_group_name_h-m",
+                                                "_space_group_name_h-m_alt"};
+constexpr std::string_view kGroupNumber[] = {"_space_group_it_number",
+                                             "_symmetry_int_tables_number"};
+constexpr std::string_view kOperations[] = {"_space_group_symop_operation_xyz",
+                                            "_symmetry_equiv_pos_as_xyz"};
+constexpr std::string_view kWavelength[] = {"_diffrn_radiation_wavelength",
+                                            "_diffrn_radiation_wavelength_wavelength",
+                                            "_pd_proc_wavelength"};
+constexpr std::string_view kRadiation[] = {"_diffrn_radiation_probe", "_diffrn_radiation_type"};
+
+// A reflection loop: a loop with a column _refln_index_h.
+struct LoopAt {
+  const CifBlock* block;
+  const CifLoop* loop;
+};
+
+std::vector<LoopAt> reflection_loops(const CifFile& file) {
+  std::vector<LoopAt> loops;
+  for (const CifBlock& block : file.syntax.blocks) {
+    for (const CifLoop& loop : block.loops) {
+      if (column_of(loop, "_refln_index_h") >= 0) loops.push_back({&block, &loop});
+    }
+  }
+  return loops;
+}
+
+// The phases of a loop by _pd_refln_phase_id, numbers in numerical order and
+// names in the order of their characters; one phase when there is no id.
+std::vector<CifPhase> phases_of(const CifLoop& loop) {
+  const int c = column_of(loop, "_pd_refln_phase_id");
+  if (c < 0 || loop.length() == 0) {
+    CifPhase only;
+    only.rows = static_cast<long>(loop.length());
+    return {only};
+  }
+  std::map<std::string, long> rows;
+  for (std::size_t r = 0; r < loop.length(); ++r) {
+    ++rows[text_of(loop.val(r, static_cast<std::size_t>(c)))];
+  }
+  std::vector<CifPhase> phases;
+  bool numbers = true;
+  for (const auto& [id, n] : rows) {
+    std::int32_t unused = 0;
+    numbers = numbers && cif_int(id, unused) == IntRead::ok;
+    phases.emplace_back();
+    phases.back().id = id;
+    phases.back().rows = n;
+  }
+  if (numbers) {
+    std::sort(phases.begin(), phases.end(), [](const CifPhase& a, const CifPhase& b) {
+      std::int32_t x = 0, y = 0;
+      cif_int(a.id, x);
+      cif_int(b.id, y);
+      return x < y;
+    });
+  }
+  return phases;
+}
+
+const CifBlock* block_with_id(const CifFile& file, std::string_view id) {
+  for (const CifBlock& block : file.syntax.blocks) {
+    Found f = find(block, "_pd_block_id");
+    if (given(f) && f.pair != nullptr && text_of(f.raw()) == id) return &block;
+  }
+  return nullptr;
+}
+
+// The block the file links to a phase of the loop's block: the phase table
+// of GSAS and GSAS-II (_pd_phase_id beside _pd_phase_block_id), a lone
+// _pd_phase_block_id when the loop has one phase, or else, for one phase,
+// the one block whose _pd_block_diffractogram_id names the loop's block.
+const CifBlock* linked_block(const CifFile& file, const CifBlock& own, std::string_view id,
+                             bool one_phase) {
+  Found link = find(own, "_pd_phase_block_id");
+  if (given(link)) {
+    const int ids = link.loop == nullptr ? -1 : column_of(*link.loop, "_pd_phase_id");
+    for (std::size_t r = 0; r < link.rows(); ++r) {
+      const bool match = ids >= 0 ? text_of(link.loop->val(r, static_cast<std::size_t>(ids))) == id
+                                  : one_phase && link.rows() == 1;
+      if (match) return block_with_id(file, text_of(link.raw(r)));
+    }
+  }
+  Found self = find(own, "_pd_block_id");
+  if (!one_phase || !given(self)) return nullptr;
+  const std::string own_id = text_of(self.raw());
+  const CifBlock* linking = nullptr;
+  for (const CifBlock& block : file.syntax.blocks) {
+    Found back = find(block, "_pd_block_diffractogram_id");
+    for (std::size_t r = 0; given(back) && r < back.rows(); ++r) {
+      if (text_of(back.raw(r)) != own_id) continue;
+      if (linking != nullptr && linking != &block) return nullptr;  // two: no link
+      linking = &block;
+    }
+  }
+  return linking;
+}
+
+// Where an item is taken from: the loop's block, else the block linked to
+// it, else the one block of the file that gives it (for the items of a
+// phase only when the loop has one phase). `why` tells why none was found.
+template <typename Gives>
+const CifBlock* source_of(const CifFile& file, const CifBlock& own, const CifBlock* linked,
+                          bool any_block, Gives gives, std::string& why) {
+  if (gives(own)) return &own;
+  if (linked != nullptr && gives(*linked)) return linked;
+  std::vector<const CifBlock*> others;
+  for (const CifBlock& block : file.syntax.blocks) {
+    if (gives(block)) others.push_back(&block);
+  }
+  if (any_block && others.size() == 1) return others[0];
+  std::string sought = block_name(own);
+  if (linked != nullptr) sought += cat(" and its linked block ", block_name(*linked));
+  if (others.empty()) {
+    why = cat("no block of the file gives it (", sought, " sought first)");
+    return nullptr;
+  }
+  std::string names;
+  for (const CifBlock* b : others) names += cat(names.empty() ? "" : ", ", block_name(*b));
+  why = cat(sought, " gives none, and ", names, others.size() == 1 ? " gives one" : " give one",
+            any_block ? "" : " (the loop has several phases)",
+            ", not linked to the loop's block by _pd_block_id");
+  return nullptr;
+}
+
+CifRadiation radiation_kind(const Found& f) {
+  std::string v = text_of(f.raw());
+  for (char& c : v) c = to_lower(c);
+  const bool probe = is_tag(f.tag(), "_diffrn_radiation_probe");
+  if (v.find("neutron") != std::string::npos) return CifRadiation::neutron;
+  if (probe) return v.starts_with("x") ? CifRadiation::x_ray : CifRadiation::other;
+  // _diffrn_radiation_type names X-rays by their line ("Cu K\a") or says "X-ray".
+  if (v.find("electron") != std::string::npos || v.find("gamma") != std::string::npos) {
+    return CifRadiation::other;
+  }
+  return CifRadiation::x_ray;
+}
+
+// Whether any tag of the block passes `test`.
+template <typename Test>
+bool any_tag(const CifBlock& block, Test test) {
+  for (const CifPair& pair : block.pairs) {
+    if (test(pair.tag)) return true;
+  }
+  for (const CifLoop& loop : block.loops) {
+    if (std::any_of(loop.tags.begin(), loop.tags.end(), test)) return true;
+  }
+  return false;
+}
+
+bool time_of_flight(const CifBlock& block) {
+  auto lower = [](std::string text) {
+    for (char& c : text) c = to_lower(c);
+    return text;
+  };
+  auto tof = [&lower](const std::string& tag) {
+    return lower(tag).find("time_of_flight") != std::string::npos;
+  };
+  if (any_tag(block, tof)) return true;
+  Found method = find(block, "_pd_meas_scan_method");
+  return given(method) && lower(text_of(method.raw())) == "tof";
+}
+
+bool has_pd_items(const CifBlock& block) {
+  return any_tag(block, [](const std::string& tag) {
+    return tag.size() > 4 && is_tag(std::string_view(tag).substr(0, 4), "_pd_");
+  });
+}
+
+std::string collapsed(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == ' ' || c == '\t') {
+      if (!out.empty() && out.back() != ' ') out.push_back(' ');
+    } else {
+      out.push_back(c);
+    }
+  }
+  if (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+// Digits in runs of at most three, and only the letters of x, y, z: a
+// symmetry operation, and nothing that would overflow GEMMI's arithmetic.
+bool plain_operation(std::string_view text) {
+  int run = 0;
+  for (char c : text) {
+    run = is_digit(c) ? run + 1 : 0;
+    if (run > 3 || !(is_digit(c) || std::strchr("xyzXYZ+-*/,. \t", c) != nullptr)) return false;
+  }
+  return true;
+}
+
+std::vector<gemmi::Op> operations(const CifFile& file, const Found& ops) {
+  std::vector<gemmi::Op> out;
+  for (std::size_t r = 0; r < ops.rows(); ++r) {
+    const std::string text = text_of(ops.raw(r));
+    std::string why;
+    if (plain_operation(text)) {
+      try {
+        out.push_back(gemmi::parse_triplet(text));
+        continue;
+      } catch (const std::exception& e) {
+        why = e.what();
+      }
+    } else {
+      why = "only x, y, z, digits and + - * / may stand in it";
+    }
+    throw IoFailure{error_in(file.name, ops.line(r), " (reading the symmetry operation ",
+                             sfconv::quoted(text), "): ", why),
+                    "Invalid symmetry operation", "READ", file.unit};
+  }
+  return out;
+}
+
+const gemmi::SpaceGroup* group_by_operations(const std::vector<gemmi::Op>& ops) {
+  try {
+    return gemmi::find_spacegroup_by_ops(gemmi::split_centering_vectors(ops));
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+void describe_space_group(const CifFile& file, const CifBlock& block, CifPhase& phase) {
+  Found name = find(block, kHermannMauguin);
+  Found number = find(block, kGroupNumber);
+  Found ops = find(block, kOperations);
+  phase.space_group_given = true;
+  const Found& first = given(name) ? name : given(number) ? number : ops;
+  phase.space_group_at = place_of(first);
+  if (given(name)) phase.space_group = collapsed(text_of(name.raw()));
+  const gemmi::SpaceGroup* group = nullptr;
+  if (given(number)) {
+    phase.space_group_number = int_value(file, number, 0, "the space group");
+  } else if (given(ops)) {
+    group = group_by_operations(operations(file, ops));
+  } else {
+    group = gemmi::find_spacegroup_by_name(phase.space_group);
+  }
+  if (group != nullptr) phase.space_group_number = group->number;
+}
+
+bool gives_space_group(const CifBlock& b) {
+  return given(find(b, kHermannMauguin)) || given(find(b, kGroupNumber)) ||
+         given(find(b, kOperations));
+}
+
+void describe_phase(const CifFile& file, const LoopAt& at, bool one_phase, CifPhase& phase) {
+  const CifBlock* linked = linked_block(file, *at.block, phase.id, one_phase);
+  std::string why;
+  auto gives_name = [](const CifBlock& b) { return given(find(b, "_pd_phase_name")); };
+  if (const CifBlock* b = source_of(file, *at.block, linked, one_phase, gives_name, why)) {
+    phase.name = collapsed(text_of(find(*b, "_pd_phase_name").raw()));
+  }
+  auto gives_cell = [](const CifBlock& b) { return given(find(b, kCell[0])); };
+  if (const CifBlock* b = source_of(file, *at.block, linked, one_phase, gives_cell, why)) {
+    std::array<float, 6> cell{};
+    for (std::size_t i = 0; i < 6; ++i) {
+      Found f = find(*b, kCell[i]);
+      if (!given(f)) {
+        throw IoFailure{cat("sfconv: ", file.name, ": ", block_name(*b), " gives ", kCell[0],
+                            " but no ", kCell[i]),
+                        "No cell in the CIF file", "READ", file.unit};
+      }
+      cell[i] = real_value(file, f, 0, "the cell");
+    }
+    phase.cell = cell;
+    phase.cell_at = place_of(find(*b, kCell[0]));
+  } else {
+    phase.no_cell = why;
+  }
+  if (const CifBlock* b = source_of(file, *at.block, linked, one_phase, gives_space_group, why)) {
+    describe_space_group(file, *b, phase);
+  } else {
+    phase.no_space_group = why;
+  }
+}
+
+// Something of the data set (not of one phase), with its value and place.
+template <typename Gives>
+std::optional<Found> data_set_item(const CifFile& file, const LoopAt& at, const CifBlock* linked,
+                                   std::span<const std::string_view> names, Gives gives) {
+  std::string why;
+  const CifBlock* b = source_of(file, *at.block, linked, true, gives, why);
+  if (b == nullptr) return std::nullopt;
+  return find(*b, names);
+}
+
+CifDataSet describe(const CifFile& file, const LoopAt& at) {
+  CifDataSet set;
+  const CifLoop& loop = *at.loop;
+  set.loop = {block_name(*at.block), loop.line};
+  set.rows = static_cast<long>(loop.length());
+  set.powder = column_of(loop, "_refln_d_spacing") >= 0 || has_pd_items(*at.block);
+  set.phases = phases_of(loop);
+  const bool one = set.phases.size() == 1;
+  const CifBlock* linked = linked_block(file, *at.block, set.phases[0].id, one);
+
+  auto named = [](std::span<const std::string_view> names) {
+    return [names](const CifBlock& b) { return given(find(b, names)); };
+  };
+  if (auto f = data_set_item(file, at, linked, kRadiation, named(kRadiation))) {
+    set.radiation = radiation_kind(*f);  // the probe where both are given
+    set.radiation_text = {text_of(f->raw()), place_of(*f)};
+    set.time_of_flight = time_of_flight(*f->block);
+  }
+  set.time_of_flight = set.time_of_flight || time_of_flight(*at.block);
+  if (auto f = data_set_item(file, at, linked, kWavelength, named(kWavelength))) {
+    set.wavelength = real_value(file, *f, 0, "the wavelength");
+    set.wavelength_text = {text_of(f->raw()), place_of(*f)};
+  }
+  constexpr std::string_view kFixed[] = {"_pd_meas_2theta_fixed"};
+  if (auto f = data_set_item(file, at, linked, kFixed, named(kFixed))) {
+    set.twotheta = real_value(file, *f, 0, "the detector angle");
+    set.twotheta_text = {text_of(f->raw()), place_of(*f)};
+  }
+  for (CifPhase& phase : set.phases) describe_phase(file, at, one, phase);
+  return set;
+}
+
+// ---- The conversion ----
+
+// The columns of the chosen loop; -1 for those it lacks.
+struct Columns {
+  int h, k, l, id;
+  int observed;          // F^2, else F
+  bool squared;          // observed is F^2
+  int sigma;             // of the observed value
+  bool sigma_of_square;  // sigma of F^2
+  int phase, a, b;       // phase angle in degrees, else A and B
+  int d, multiplicity;
+};
+
+Columns columns(const CifLoop& loop) {
+  auto c = [&loop](std::string_view name) { return column_of(loop, name); };
+  Columns k{};
+  k.h = c("_refln_index_h");
+  k.k = c("_refln_index_k");
+  k.l = c("_refln_index_l");
+  k.id = c("_pd_refln_phase_id");
+  k.observed = c("_refln_f_squared_meas");
+  k.squared = k.observed >= 0;
+  if (!k.squared) k.observed = c("_refln_f_meas");
+  if (k.observed < 0) k.observed = c("_refln_f_meas_au");
+  const int sigma_square = c("_refln_f_squared_sigma");
+  int sigma_f = c("_refln_f_meas_sigma");
+  if (sigma_f < 0) sigma_f = c("_refln_f_meas_sigma_au");
+  // The sigma of the value read; the other kind where only it is given.
+  k.sigma_of_square = k.squared ? sigma_square >= 0 : sigma_f < 0 && sigma_square >= 0;
+  k.sigma = k.sigma_of_square ? sigma_square : sigma_f;
+  k.phase = c("_refln_phase_calc");
+  k.a = c("_refln_a_calc");
+  k.b = c("_refln_b_calc");
+  k.d = c("_refln_d_spacing");
+  k.multiplicity = c("_refln_mult");
+  if (k.multiplicity < 0) k.multiplicity = c("_refln_symmetry_multiplicity");
+  return k;
+}
+
+// How each stored reflection is computed.
+struct Method {
+  bool powder = false;
+  std::string_view type;  // "PXC", "PNC" or "PNT"
+  float lambda = 0.0f;    // constant wavelength
+  float pm = 0.0f, one_minus_p = 0.0f;
+  std::vector<gemmi::Op::Rot> rotations;  // for counting multiplicities, with their negatives
+  std::optional<gemmi::UnitCell> cell;    // for d from the cell
+};
+
+// The powder multiplicity: the number of distinct images of h k l under the
+// rotations (transposed, as they act on indices), Friedel pairs included.
+int multiplicity(const std::vector<gemmi::Op::Rot>& rotations, std::int32_t h, std::int32_t k,
+                 std::int32_t l) {
+  std::vector<std::array<std::int64_t, 3>> images;
+  const std::int64_t hkl[3] = {h, k, l};
+  for (const gemmi::Op::Rot& rot : rotations) {
+    std::array<std::int64_t, 3> m{};
+    for (std::size_t i = 0; i < 3; ++i) {
+      for (std::size_t j = 0; j < 3; ++j) m[i] += rot[j][i] * hkl[j];
+      m[i] /= gemmi::Op::DEN;
+    }
+    images.push_back(m);
+  }
+  std::sort(images.begin(), images.end());
+  return static_cast<int>(std::unique(images.begin(), images.end()) - images.begin());
+}
+
+std::vector<gemmi::Op::Rot> rotations_of(const std::vector<gemmi::Op>& ops) {
+  std::vector<gemmi::Op::Rot> rotations;
+  for (const gemmi::Op& op : ops) {
+    rotations.push_back(op.rot);
+    rotations.push_back(op.negated_rot());
+  }
+  std::sort(rotations.begin(), rotations.end());
+  rotations.erase(std::unique(rotations.begin(), rotations.end()), rotations.end());
+  return rotations;
+}
+
+template <typename... Header>
+[[noreturn]] void fail_file(const CifFile& file, const char* message, const Header&... header) {
+  throw IoFailure{cat("sfconv: ", header...), message, "READ", file.unit};
+}
+
+std::string real_text(float v) {
+  char digits[32];
+  return std::string(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
+}
+
+std::string at_text(const CifPlace& at) {
+  return cat(at.block, ", line ", at.line);
+}
+
+const CifBlock& block_named(const CifFile& file, std::string_view name) {
+  for (const CifBlock& block : file.syntax.blocks) {
+    if (block_name(block) == name) return block;
+  }
+  return file.syntax.blocks.front();  // not met: every name came from a block
+}
+
+// The data set the parameter file names: the n-th reflection loop.
+const LoopAt& chosen_loop(const CifFile& file, const std::vector<LoopAt>& loops) {
+  const std::int32_t n = IDATA.histogram;
+  const auto count = static_cast<std::int32_t>(loops.size());
+  if (count == 0) {
+    fail_file(file, "No reflection loop in the CIF file", file.name,
+              " has no reflection loop (_refln_index_h) in its ", file.syntax.blocks.size(),
+              file.syntax.blocks.size() == 1 ? " data block" : " data blocks",
+              " (a FullProf structure CIF needs its _prof.cif: cat run.cif run_prof.cif > "
+              "run-all.cif)");
+  }
+  if (n < 1 || n > count) {
+    fail_file(file, "No such data set in the CIF file", file.name, " has ", count,
+              count == 1 ? " reflection loop (data set 1)"
+                         : cat(" reflection loops (data sets 1 to ", count, ")"),
+              "; the parameter file asks for data set ", n);
+  }
+  return loops[static_cast<std::size_t>(n - 1)];
+}
+
+std::string loop_text(const CifFile& file, const CifDataSet& set) {
+  return cat("the reflection loop of ", set.loop.block, " (", file.name, ", line ", set.loop.line,
+             ")");
+}
+
+// The phase the parameter file names: the n-th smallest phase id.
+const CifPhase& chosen_phase(const CifFile& file, const CifDataSet& set) {
+  const std::int32_t p = IDATA.phase_no;
+  const auto count = static_cast<std::int32_t>(set.phases.size());
+  if (p >= 1 && p <= count) return set.phases[static_cast<std::size_t>(p - 1)];
+  std::string has = "has no _pd_refln_phase_id: its one phase is phase 1";
+  if (!set.phases[0].id.empty()) {
+    std::string ids;
+    for (const CifPhase& phase : set.phases) ids += cat(ids.empty() ? "" : ", ", phase.id);
+    has = count == 1 ? cat("has one phase (_pd_refln_phase_id ", ids, ")")
+                     : cat("has phases 1 to ", count, " (_pd_refln_phase_id ", ids, ")");
+  }
+  fail_file(file, "No such phase in the reflection loop", "data set ", IDATA.histogram, ", ",
+            loop_text(file, set), ", ", has, "; the parameter file asks for phase ", p);
+}
+
+void check_columns(const CifFile& file, const LoopAt& at, const CifDataSet& set, const Columns& k) {
+  if (k.k < 0 || k.l < 0) {
+    fail_file(file, "No Miller indices in the reflection loop", loop_text(file, set),
+              " has _refln_index_h but not _refln_index_k and _refln_index_l");
+  }
+  if (k.observed < 0) {
+    fail_file(file, "No observed structure factor in the reflection loop", loop_text(file, set),
+              " has no observed structure factor (_refln_F_squared_meas, _refln_F_meas or "
+              "_refln.F_meas_au)");
+  }
+  if (k.phase < 0 && (k.a < 0 || k.b < 0)) {
+    Found list = find(*at.block, "_shelx_refln_list_code");
+    fail_file(file, "No phase angle in the reflection loop", loop_text(file, set),
+              " has no calculated phase (_refln_phase_calc, or _refln_A_calc and _refln_B_calc)",
+              given(list)
+                  ? cat(": SHELXL writes the phases into the .fcf with LIST 6 (this is LIST ",
+                        text_of(list.raw()), ")")
+                  : std::string(": export the reflections with their calculated phases"));
+  }
+}
+
+// The rotations that count a phase's multiplicities: of the file's symmetry
+// operations, else of the space group GEMMI knows by the name or number.
+std::vector<gemmi::Op::Rot> group_rotations(const CifFile& file, const CifPhase& phase) {
+  const std::string what = cat("phase ", IDATA.phase_no, " of data set ", IDATA.histogram);
+  if (!phase.space_group_given) {
+    fail_file(file, "No multiplicity in the CIF file", file.name,
+              " gives neither the multiplicities (_refln_mult) nor the space group of ", what,
+              ", whose operations would count them: ", phase.no_space_group);
+  }
+  const CifBlock& block = block_named(file, phase.space_group_at.block);
+  Found ops = find(block, kOperations);
+  if (given(ops)) return rotations_of(operations(file, ops));
+  const gemmi::SpaceGroup* group =
+      phase.space_group.empty() ? nullptr : gemmi::find_spacegroup_by_name(phase.space_group);
+  if (group == nullptr && phase.space_group_number > 0) {
+    group = gemmi::find_spacegroup_by_number(phase.space_group_number);
+  }
+  if (group == nullptr) {
+    fail_file(file, "No multiplicity in the CIF file", file.name,
+              " gives no multiplicities (_refln_mult) and no symmetry operations for ", what,
+              ", and GEMMI knows no space group ", sfconv::quoted(phase.space_group), " (",
+              at_text(phase.space_group_at), ")");
+  }
+  return rotations_of(group->operations().sym_ops);
+}
+
+// What the data set's radiation and columns ask for, and the parameter lines
+// that go with it: the polarization line for X-ray powder data, the
+// detector-angle line for time of flight.
+Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase, const Columns& k,
+              TextInput& parameters) {
+  const std::string what = cat("phase ", IDATA.phase_no, " of data set ", IDATA.histogram);
+  if (!phase.cell) {
+    const bool none = phase.no_cell.starts_with("no block");
+    fail_file(file, "No cell in the CIF file", file.name, " gives no cell for ", what, ": ",
+              phase.no_cell,
+              none ? "; FullProf writes the cell into its structure CIF, which a user joins to "
+                     "the _prof.cif: cat run.cif run_prof.cif > run-all.cif"
+                   : "");
+  }
+  RDATA.CELL = *phase.cell;
+  LDATA.TOF = false;
+  Method m;
+  m.powder = set.powder;
+  if (!m.powder) return m;
+  if (set.radiation == CifRadiation::none) {
+    fail_file(file, "No radiation in the CIF file", file.name,
+              " does not say the radiation of data set ", IDATA.histogram,
+              " (_diffrn_radiation_probe or _diffrn_radiation_type, sought in ", set.loop.block,
+              ", a block linked to it and the other blocks), on which the Lorentz-polarization "
+              "factor depends: add \"_diffrn_radiation_probe x-ray\" (or neutron) to ",
+              set.loop.block);
+  }
+  if (set.radiation == CifRadiation::other) {
+    fail_file(file, "Radiation neither X-ray nor neutron", file.name, " gives the radiation ",
+              sfconv::quoted(set.radiation_text.text), " (", at_text(set.radiation_text.at),
+              "); sfconv converts X-ray and neutron powder data");
+  }
+  const bool x_ray = set.radiation == CifRadiation::x_ray;
+  m.type = x_ray ? "PXC" : set.time_of_flight ? "PNT" : "PNC";
+  m.lambda = set.wavelength ? *set.wavelength : RDATA.lambda0;
+  if (k.multiplicity < 0) m.rotations = group_rotations(file, phase);
+  if (k.d < 0) {
+    const auto& c = *phase.cell;
+    m.cell = gemmi::UnitCell(c[0], c[1], c[2], c[3], c[4], c[5]);
+  }
+  if (m.type == "PXC") {
+    float polarization = 0.0f;
+    float monochromator = 0.0f;
+    value_line(parameters, CDATA.LINE, lines::polarization, polarization, monochromator);
+    m.pm = polarization * monochromator;
+    m.one_minus_p = 1.0f - polarization;
+  } else if (m.type == "PNT") {
+    LDATA.TOF = true;
+    IDATA.nbank = IDATA.histogram;
+    RDATA.twotheta = det_angle(parameters, IDATA.nbank, IDATA.nangles, RDATA.angles,
+                               cat("data set ", IDATA.histogram, " of ", file.name));
+  }
+  return m;
+}
+
+// d of a reflection from the cell (GEMMI's metric, in double precision),
+// where the loop has no d-spacing column.
+float cell_d(const Method& m, const Reflection& r) {
+  if (!m.cell || m.cell->gamma == 0.0) return NAN;  // GEMMI leaves a cell without gamma unset
+  return static_cast<float>(m.cell->calculate_d({r.h, r.k, r.l}));
+}
+
+float phase_angle(const CifFile& file, const LoopAt& at, const Columns& k, std::size_t row,
+                  std::string_view what) {
+  if (k.phase >= 0) return real_value(file, column(*at.block, *at.loop, k.phase), row, what);
+  const double a = real_value(file, column(*at.block, *at.loop, k.a), row, what);
+  const double b = real_value(file, column(*at.block, *at.loop, k.b), row, what);
+  return static_cast<float>(std::atan2(b, a) * (180.0 / 3.14159265358979323846));
+}
+
+void read_rows(const CifFile& file, const LoopAt& at, const CifPhase& phase, const Columns& k,
+               const Method& m) {
+  const CifLoop& loop = *at.loop;
+  const std::string what = cat("data set ", IDATA.histogram);
+  auto col = [&at](int c) { return column(*at.block, *at.loop, c); };
+  const Found observed = col(k.observed);
+  std::int32_t n = 0;
+  for (std::size_t r = 0; r < loop.length(); ++r) {
+    if (k.id >= 0 && text_of(loop.val(r, static_cast<std::size_t>(k.id))) != phase.id) continue;
+    if (cif_null(observed.raw(r))) {
+      ++REPORT.dropped_no_value;
+      continue;
+    }
+    const float value = real_value(file, observed, r, what);
+    if (!(value > 0.0f)) {
+      ++REPORT.dropped_not_positive;
+      continue;
+    }
+    if (!room_for(n + 1)) {
+      stop_too_many_reflections(cat(place(file.name, observed.line(r)), what, ", phase ",
+                                    IDATA.phase_no, " has more than ", MAXREF,
+                                    " reflections with an observed value, the most sfconv holds"));
+    }
+    Reflection refl{int_value(file, col(k.h), r, what), int_value(file, col(k.k), r, what),
+                    int_value(file, col(k.l), r, what)};
+    const float f2 = k.squared ? value : value * value;
+    const float foabs = k.squared ? std::sqrt(value) : value;
+    set_structure_factor(refl, foabs, phase_angle(file, at, k, r, what));
+    if (m.powder) {
+      const float d = k.d >= 0 ? real_value(file, col(k.d), r, what) : cell_d(m, refl);
+      const std::int32_t multiplicity_ = k.multiplicity >= 0
+                                             ? int_value(file, col(k.multiplicity), r, what)
+                                             : multiplicity(m.rotations, refl.h, refl.k, refl.l);
+      const float lp =
+          lorentz_polarization(m.type, d, m.lambda, RDATA.twotheta, m.pm, m.one_minus_p);
+      refl.IO = (static_cast<float>(multiplicity_) * lp) * f2;
+      if (m.type == "PNT") refl.WAVE = tof_wavelength(d, RDATA.twotheta);
+    } else {
+      refl.IO = f2;
+    }
+    float sigma = 0.0f;
+    if (k.sigma >= 0 && !cif_null(col(k.sigma).raw(r))) {
+      const float s = real_value(file, col(k.sigma), r, what);
+      sigma = k.sigma_of_square ? s / (2.0f * foabs) : s;
+    } else {
+      sigma = sigma_fo(RDATA.E, refl.IO, foabs, 0.0f);
+    }
+    store_reflection(n, refl, sigma);
+    ++n;
+  }
+  IDATA.NREF1 = n;
+  if (n == 0) {
+    REPORT.no_reflection_why = cat(what, " of ", file.name, " holds no row of phase ",
+                                   IDATA.phase_no, " with a positive observed value");
+  }
+}
+
+// The -v summary of what was read, and from where.
+void sum_up_reading(const CifDataSet& set, const CifPhase& phase, const Columns& k,
+                    const Method& m) {
+  note("data set ", IDATA.histogram, ": the reflection loop of ", set.loop.block, " (line ",
+       set.loop.line, "), ", set.rows, set.rows == 1 ? " row" : " rows");
+  note("phase ", IDATA.phase_no, ": ",
+       phase.id.empty() ? std::string("the loop's one phase (no _pd_refln_phase_id)")
+                        : cat("_pd_refln_phase_id ", phase.id),
+       phase.name.empty() ? std::string() : cat(" ", sfconv::quoted(phase.name)), ", ", phase.rows,
+       phase.rows == 1 ? " row" : " rows");
+  if (!m.powder) {
+    note("single-crystal data: Io is the observed F^2");
+  } else {
+    std::string how =
+        cat(m.type == "PXC" ? "X-ray" : "neutron", " powder data (",
+            sfconv::quoted(set.radiation_text.text), ", ", at_text(set.radiation_text.at), ")");
+    if (m.type == "PNT") {
+      how += cat(", time of flight, bank ", IDATA.nbank, " at 2theta ", angle_text(RDATA.twotheta));
+    } else if (set.wavelength) {
+      how += cat(", wavelength ", set.wavelength_text.text, " (", at_text(set.wavelength_text.at),
+                 ")");
+    } else {
+      how += cat(", no wavelength in the file: lambda0 ", real_text(RDATA.lambda0));
+    }
+    note(how);
+  }
+  std::string group = "no space group given";
+  if (phase.space_group_given) {
+    group = phase.space_group.empty() ? std::string("space group")
+                                      : cat("space group ", sfconv::quoted(phase.space_group));
+    if (phase.space_group_number > 0) group += cat(" No. ", phase.space_group_number);
+    group += cat(" from ", at_text(phase.space_group_at));
+  }
+  note("cell from ", at_text(phase.cell_at), "; ", group);
+  std::string columns =
+      k.sigma < 0
+          ? "sigma(|Fo|) from E and Io"
+          : cat("sigma(|Fo|) from ", k.sigma_of_square ? "the sigma of F^2" : "the sigma of F");
+  if (m.powder) {
+    columns =
+        cat(k.multiplicity >= 0 ? "multiplicity from the file"
+                                : cat("multiplicity counted from ", m.rotations.size(),
+                                      " rotations of the space group (Friedel pairs included)"),
+            "; d ", k.d >= 0 ? "from the file" : "from the cell", "; ", columns);
+  }
+  note(columns);
+}
+
+// Numbers of the parameter file that the file gives too, and differ.
+void cross_check(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
+                 const Method& m) {
+  if (set.wavelength && m.type != "PNT" && wavelength_apart(RDATA.lambda0, *set.wavelength)) {
+    warn("lambda0 ", real_text(RDATA.lambda0),
+         " of the parameter file differs from the wavelength ", set.wavelength_text.text, " that ",
+         file.name, " gives (", at_text(set.wavelength_text.at), "); the header holds lambda0",
+         m.powder ? ", and the Lorentz-polarization factors use the file's" : "");
+  }
+  if (phase.space_group_number > 0 && phase.space_group_number != IDATA.SPG) {
+    warn("the space-group line gives ", IDATA.SPG, ", but ", file.name, " gives space group ",
+         phase.space_group.empty() ? std::string() : cat(sfconv::quoted(phase.space_group), " "),
+         "No. ", phase.space_group_number, " for phase ", IDATA.phase_no, " (",
+         at_text(phase.space_group_at), ")");
+  }
+  if (m.type == "PNT" && set.twotheta && angle_apart(RDATA.twotheta, *set.twotheta)) {
+    warn("the detector-angle line gives bank ", IDATA.nbank, " the angle ",
+         real_text(RDATA.twotheta), ", but ", file.name, " gives _pd_meas_2theta_fixed ",
+         set.twotheta_text.text, " (", at_text(set.twotheta_text.at), ")");
+  }
+}
+
+}  // namespace
+
+std::vector<CifDataSet> cif_contents(std::string_view field, int unit) {
+  CifFile file;
+  load(file, field, unit);
+  std::vector<CifDataSet> sets;
+  for (const LoopAt& at : reflection_loops(file)) sets.push_back(describe(file, at));
+  return sets;
+}
+
+void cif(std::string_view field, TextInput& parameters) {
+  CifFile file;
+  load(file, field, 1);
+  const std::vector<LoopAt> loops = reflection_loops(file);
+  note("read CIF file ", file.name, ": ", file.syntax.blocks.size(),
+       file.syntax.blocks.size() == 1 ? " data block, " : " data blocks, ", loops.size(),
+       loops.size() == 1 ? " reflection loop" : " reflection loops");
+  const LoopAt& at = chosen_loop(file, loops);
+  const CifDataSet set = describe(file, at);
+  const CifPhase& phase = chosen_phase(file, set);
+  const Columns k = columns(*at.loop);
+  check_columns(file, at, set, k);
+  const Method m = method(file, set, phase, k, parameters);
+  sum_up_reading(set, phase, k, m);
+  read_rows(file, at, phase, k, m);
+  cross_check(file, set, phase, m);
+}
+
+}  // namespace sfconv

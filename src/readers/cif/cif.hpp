@@ -1,0 +1,73 @@
+// CIF and FCF reflection files (.cif, .fcf): a reflection loop with its cell,
+// space group and radiation, as refinement programs export them; read with GEMMI.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textio/text_input.hpp"
+
+namespace sfconv {
+
+// Where a value of a CIF file stands.
+struct CifPlace {
+  std::string block;  // its data block, "data_" and the name
+  long line = 0;
+};
+
+// A value of a CIF file as it stands there ("1.5406"), and where.
+struct CifText {
+  std::string text;
+  CifPlace at;
+};
+
+// A phase of a reflection loop and what the file says of it.
+struct CifPhase {
+  std::string id;    // _pd_refln_phase_id of its rows; empty when the loop has none
+  long rows = 0;     // rows of the loop with this id
+  std::string name;  // _pd_phase_name; empty when not given
+  std::optional<std::array<float, 6>> cell;  // a, b, c, alpha, beta, gamma
+  CifPlace cell_at;
+  std::string space_group;              // the H-M name, blanks collapsed; empty when not given
+  std::int32_t space_group_number = 0;  // as given, or as GEMMI finds it; 0 when unknown
+  bool space_group_given = false;       // some block gives the name, number or operations
+  CifPlace space_group_at;
+  // Why no cell or space group was taken, when none was: the blocks sought,
+  // or those that give one without a link to the loop.
+  std::string no_cell, no_space_group;
+};
+
+enum class CifRadiation { none, x_ray, neutron, other };
+
+// A reflection loop: one data set of the file.
+struct CifDataSet {
+  CifPlace loop;  // the line of its loop_
+  long rows = 0;
+  bool powder = false;  // _pd_ items in its block, or a d-spacing column
+  CifRadiation radiation = CifRadiation::none;
+  CifText radiation_text;  // "x-rays", "neutron", ...
+  bool time_of_flight = false;
+  std::optional<float> wavelength;  // the first of a wavelength loop
+  CifText wavelength_text;
+  std::optional<float> twotheta;  // _pd_meas_2theta_fixed
+  CifText twotheta_text;
+  std::vector<CifPhase> phases;  // by id, the smallest first: phase 1 is phases[0]
+};
+
+// What a CIF file holds, read without converting it: its reflection loops in
+// file order, each with its phases, radiation, wavelength, cell and space
+// group, taken as the conversion takes them. Failures to read the file are
+// the reports for `unit`.
+std::vector<CifDataSet> cif_contents(std::string_view file, int unit);
+
+// Reads data set `histogram` (the n-th reflection loop) and its phase
+// `phase_no` (the n-th smallest phase id) of a CIF file into the run state;
+// reads the polarization line (X-ray powder data) or the detector-angle line
+// (time of flight, the bank being the data set) of the parameter file.
+void cif(std::string_view file, TextInput& parameters);
+
+}  // namespace sfconv

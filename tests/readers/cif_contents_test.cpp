@@ -1,0 +1,59 @@
+// What a CIF file holds, as read without converting it: the data sets, their
+// radiation and phases, and for each phase the cell and space group that the
+// links between blocks lead to.
+#include <gtest/gtest.h>
+
+#include "driver/run_state.hpp"
+#include "readers/cif/cif.hpp"
+
+namespace sfconv {
+namespace {
+
+// One line per data set and phase, the way a parameter file would use them.
+std::string summary(const std::vector<CifDataSet>& sets) {
+  std::string out;
+  for (const CifDataSet& s : sets) {
+    const char* radiation[] = {"none", "X-ray", "neutron", "other"};
+    out += cat(s.loop.block, " line ", s.loop.line, ": ", s.rows, " rows, ",
+               s.powder ? "powder " : "single crystal ", radiation[static_cast<int>(s.radiation)],
+               s.time_of_flight ? " TOF" : "",
+               s.wavelength ? cat(" lambda ", s.wavelength_text.text) : "",
+               s.twotheta ? cat(" 2theta ", s.twotheta_text.text) : "", "\n");
+    for (const CifPhase& p : s.phases) {
+      out += cat("  id '", p.id, "' ", p.rows, " rows '", p.name, "' cell ",
+                 p.cell ? p.cell_at.block : "none", " group '", p.space_group, "' ",
+                 p.space_group_number, "\n");
+    }
+  }
+  return out;
+}
+
+TEST(CifContents, DataSetsAndPhasesWithoutConverting) {
+  struct Case {
+    const char* file;
+    const char* holds;
+  };
+  const Case cases[] = {
+      {"gsas-nisi-tof/NISI.cif",
+       "data_NISI_p_01 line 7117: 60 rows, powder neutron TOF 2theta 148.29\n"
+       "  id '1' 17 rows 'i' cell data_NISI_phase_1 group 'F m 3 m' 225\n"
+       "  id '2' 43 rows 'Silicon' cell data_NISI_phase_2 group 'F d 3 m' 227\n"
+       "data_NISI_p_02 line 13968: 83 rows, powder neutron TOF 2theta 88.05\n"
+       "  id '1' 24 rows 'i' cell data_NISI_phase_1 group 'F m 3 m' 225\n"
+       "  id '2' 59 rows 'Silicon' cell data_NISI_phase_2 group 'F d 3 m' 227\n"},
+      {"shelxl97-list6/P-1.fcf",
+       "data_p-1 line 23: 3174 rows, single crystal none\n"
+       "  id '' 3174 rows '' cell data_p-1 group '' 2\n"},
+      {"fullprof-tbbaco/tbbaco_prof.cif",
+       "data_tbbaco line 5408: 262 rows, powder X-ray lambda 1.5406\n"
+       "  id '1' 262 rows '' cell none group '' 0\n"},
+  };
+  for (const Case& c : cases) {
+    reset_run_state();
+    EXPECT_EQ(summary(cif_contents(std::string(SFCONV_FIXTURES "/cif/") + c.file, 1)), c.holds)
+        << c.file;
+  }
+}
+
+}  // namespace
+}  // namespace sfconv
