@@ -114,14 +114,6 @@ void warn_more_values(const Origin& origin, std::string_view text, std::size_t r
   REPORT.warnings.push_back(std::move(w));
 }
 
-void title_line(TextInput& parameters, Text<70>& title) {
-  readline(parameters, title, lines::title.name);
-  // Only a title that is the placeholder alone: "Why?" is a title.
-  if (title.trimmed() == "?") {
-    refuse_placeholder(line_origin(parameters, lines::title.name), "?", lines::title);
-  }
-}
-
 SpaceGroupLine space_group_line(TextInput& parameters, Text<512>& field) {
   const ParameterLine& kind = lines::space_group;
   readline(parameters, field, kind.name);

@@ -101,10 +101,6 @@ void value_line(TextInput& parameters, Text<N>& line, const ParameterLine& kind,
   if (read_free(source, items...)) warn_more_values(origin, line.trimmed(), sizeof...(T));
 }
 
-// Reads the next significant line, the title, into `title` (its first 70
-// characters, up to a '#').
-void title_line(TextInput& parameters, Text<70>& title);
-
 // A space-group line as decoded.
 struct SpaceGroupLine {
   Text<1> VOL;           // the lattice letter
