@@ -8,7 +8,7 @@ set -euo pipefail
 seconds=${1:-20}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(format freeform parameters kolmex gsas fullprof cif run)
+[ ${#targets[@]} -gt 0 ] || targets=(format freeform parameters kolmex gsas fullprof cif run init)
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 work=$build/fuzz-work

@@ -141,7 +141,8 @@ TEST_P(Case, GivesWhatItExpects) {
   }
   if (!setup.empty()) {
     const std::string command =
-        "cd '" + dir.path().string() + "' && SOURCE='" SFCONV_SOURCE "' && {\n" + setup + "}";
+        "cd '" + dir.path().string() +
+        "' && SOURCE='" SFCONV_SOURCE "' && SFCONV='" SFCONV_BINARY "' && {\n" + setup + "}";
     ASSERT_EQ(std::system(command.c_str()), 0) << setup;
   }
 

@@ -17,6 +17,7 @@
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/files.hpp"
+#include "textio/parameters.hpp"
 #include "textio/readline.hpp"
 #include "textio/text_input.hpp"
 #include "textio/text_output.hpp"
@@ -30,8 +31,10 @@ constexpr int kParameterUnit = 5;
 
 // A file-name line: a name longer than its field would be cut, and a cut name
 // may well name another file. Blanks before the name do not count.
-void read_name(TextInput& parameters, Text<512>& field, std::string_view what) {
+void read_name(TextInput& parameters, Text<512>& field, const ParameterLine& kind) {
+  const std::string_view what = kind.name;
   std::size_t length = readline_name(parameters, field, what);
+  if (field.trimmed() == "?") refuse_placeholder(line_origin(parameters, what), "?", kind);
   if (length > field.size()) {
     const char* why = "File name longer than 512 characters";
     if (parameters.cut()) fail_at(parameters, why, ": the ", what, " is longer than the line kept");
@@ -101,7 +104,7 @@ float read_inputs(std::string_view parameter_file) {
   under_way("READ", kParameterUnit, cat("reading ", parameter_file));
   TextInput parameters(CDATA.FILEPAR.view(), kParameterUnit);
 
-  read_name(parameters, CDATA.FILEIN, "input file name");
+  read_name(parameters, CDATA.FILEIN, lines::input_name);
   char prog = reader_for(CDATA.FILEIN.view());
   if (prog == ' ') {
     stop_at(format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
@@ -112,8 +115,8 @@ float read_inputs(std::string_view parameter_file) {
   }
   CDATA.PROG.assign(std::string_view(&prog, 1));
   if (prog == 'R') IDATA.phase_no = 1;
-  if (prog == 'F') read_name(parameters, CDATA.FILEIN2, "second file name");
-  read_name(parameters, CDATA.FILEOUT, "output file name");
+  if (prog == 'F') read_name(parameters, CDATA.FILEIN2, lines::second_name);
+  read_name(parameters, CDATA.FILEOUT, lines::output_name);
 
   float RELVAR = 0.0f;
   if (prog == 'R') {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "driver/driver.hpp"
+#include "driver/init.hpp"
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "textio/failure.hpp"
@@ -16,25 +17,62 @@ namespace {
 
 constexpr const char* kUsageLine = "usage: sfconv [-v] [--] PARAMETER-FILE";
 
-constexpr const char* kHelp =
+constexpr const char* kInitUsageLine = "usage: sfconv --init REFINEMENT-FILE [SECOND-FILE]";
+
+// The options as --help lists them, in its order: an option is added here and
+// in main's loop.
+struct Option {
+  const char* names;
+  const char* text;
+};
+constexpr Option kOptions[] = {
+    {"-v, --verbose",
+     "after the conversion, a summary on standard error: what was read, the pattern, phase and "
+     "cycle, the cell, the reflections written and dropped, the output file"},
+    {"--strict",
+     "every warning is a stop: the warnings on standard error, exit status 1, and the output "
+     "file neither created nor changed (for pipelines: sfconv --strict p.txt && next)"},
+    {"--max-reflections N", "hold up to N reflections (1 to 10000000; 2000 unless given)"},
+    {"--init REFINEMENT-FILE [SECOND-FILE]",
+     "write to standard output a parameter file for REFINEMENT-FILE (and a FullProf output's "
+     "SECOND-FILE): the values the file gives filled in, a ? for each one you must give; no "
+     "conversion is made"},
+    {"-h, --help", "this text"},
+    {"--version", "the version"},
+    {"--", "ends the options (for a parameter file named -x)"},
+};
+
+constexpr const char* kHelpHead =
     "usage: sfconv [-v] [--] PARAMETER-FILE\n"
+    "       sfconv --init REFINEMENT-FILE [SECOND-FILE] > PARAMETER-FILE\n"
     "\n"
     "Reads a GSAS listing (.lst), a FullProf output (.out) with its second file,\n"
     "a KOLMEX reflection file (.fos) or a CIF reflection file (.cif, .fcf), as\n"
     "named in PARAMETER-FILE, and writes the file of observed structure factors\n"
     "that PARAMETER-FILE names.\n"
+    "\n";
+
+constexpr const char* kHelpTail =
     "\n"
-    "  -v, --verbose  after the conversion, a summary on standard error: what was\n"
-    "                 read, the pattern, phase and cycle, the cell, the\n"
-    "                 reflections written and dropped, the output file\n"
-    "  --strict       every warning is a stop: the warnings on standard error,\n"
-    "                 exit status 1, and the output file neither created nor\n"
-    "                 changed (for pipelines: sfconv --strict p.txt && next)\n"
-    "  --max-reflections N\n"
-    "                 hold up to N reflections (1 to 10000000; 2000 unless given)\n"
-    "  -h, --help     this text\n"
-    "  --version      the version\n"
-    "  --             ends the options (for a parameter file named -x)\n"
+    "The parameter file: one value group a line, in this order; '#' starts a\n"
+    "comment; names are taken relative to the directory sfconv runs in.\n"
+    "  GSAS listing: the listing (.lst), the structure-factor file, a title, the\n"
+    "    space group (lattice letter, number, after a '-' the setting: F 225,\n"
+    "    P 14-2), E, NX NY NZ, IAMP (0: one total amplitude, 1: two), the total\n"
+    "    amplitude (IAMP 1: b+ and b-), lambda0, the histogram, the phase; then\n"
+    "    for a PXC histogram the polarization fraction and monochromator factor,\n"
+    "    for PNT the 2theta of each detector bank, ending with / (90.0 145.0 /).\n"
+    "  FullProf output: the output (.out), its second file (.fou, written with\n"
+    "    Fou=4 in the .pcr), the structure-factor file, then the lines of a GSAS\n"
+    "    listing from the title to the phase (the histogram is the pattern); for\n"
+    "    time of flight the 2theta of each pattern's bank, ending with /.\n"
+    "  KOLMEX reflection file: the file (.fos), the structure-factor file, E,\n"
+    "    IAMP, lambda0; the rest comes from the file.\n"
+    "  CIF reflection file: the file (.cif, .fcf), the structure-factor file,\n"
+    "    then the lines of a GSAS listing from the title to the phase (the\n"
+    "    histogram is the data set, the n-th reflection loop); for X-ray powder\n"
+    "    data the polarization line, for time of flight the detector angles.\n"
+    "sfconv --init writes such a file from the refinement file's own values.\n"
     "\n"
     "Warnings (\"sfconv: warning: ...\") on standard error tell of results a user\n"
     "would not want unnoticed; without --strict they do not change the output or\n"
@@ -43,7 +81,41 @@ constexpr const char* kHelp =
     "Exit status: 0 after a conversion; 1 after a bad input that sfconv recognises,\n"
     "or a warning with --strict (a message on standard output, where and why on\n"
     "standard error, no output file written); 2 after an input/output failure or\n"
-    "a usage error (a report on standard error, no output file written).\n";
+    "a usage error (a report on standard error, no output file written).\n"
+    "\n"
+    "See man sfconv\n";
+
+// The help: the options' texts wrapped into a column from 20 on.
+std::string help() {
+  using sfconv::cat;
+  constexpr std::size_t kColumn = 20, kWidth = 79;
+  std::string text = cat(kHelpHead, "Options:\n");
+  for (const Option& option : kOptions) {
+    std::string line = cat("  ", option.names);
+    if (line.size() + 2 > kColumn) {
+      text += line + '\n';
+      line.clear();
+    }
+    std::string_view words = option.text;
+    while (!words.empty()) {
+      std::size_t blank = words.find(' ');
+      std::string_view word = words.substr(0, blank);
+      words.remove_prefix(blank == std::string_view::npos ? words.size() : blank + 1);
+      if (line.size() > kColumn && line.size() + 1 + word.size() > kWidth) {
+        text += line + '\n';
+        line.clear();
+      }
+      if (line.size() < kColumn) {
+        line.append(kColumn - line.size(), ' ');
+      } else {
+        line += ' ';
+      }
+      line += word;
+    }
+    text += line + '\n';
+  }
+  return text + kHelpTail;
+}
 
 // The value of --max-reflections: a whole number from 1 to 10^7.
 std::int32_t max_reflections(std::string_view text) {
@@ -65,7 +137,7 @@ std::int32_t max_reflections(std::string_view text) {
 int main(int argc, char** argv) {
   bool verbose = false;
   bool strict = false;
-  const char* answer = nullptr;  // the help or the version, for standard output
+  std::string answer;  // the help, the version or --init's file, for standard output
   sfconv::Ending ending = sfconv::ending_of([&] {
     // Options first, then the parameter file and nothing after it.
     const char* parameter_file = nullptr;
@@ -74,11 +146,28 @@ int main(int argc, char** argv) {
       std::string_view arg = argv[i];
       if (options && parameter_file == nullptr && arg.starts_with('-')) {
         if (arg == "-h" || arg == "--help") {
-          answer = kHelp;
+          answer = help();
           return;
         }
         if (arg == "--version") {
           answer = "sfconv " SFCONV_VERSION "\n";
+          return;
+        }
+        if (arg == "--init") {
+          // The refinement file and FullProf's second file, whatever their names.
+          if (i + 1 >= argc) {
+            throw sfconv::IoFailure{kInitUsageLine, "No refinement file was named after --init",
+                                    "OPEN", 1};
+          }
+          if (i + 3 < argc) {
+            throw sfconv::IoFailure{
+                kInitUsageLine,
+                sfconv::cat(
+                    "Argument after the second file: ", argv[i + 3],
+                    " (--init reads a refinement file and a FullProf output's second file)"),
+                "OPEN", 1};
+          }
+          answer = sfconv::init_parameter_file(argv[i + 1], i + 2 < argc ? argv[i + 2] : "");
           return;
         }
         if (arg == "-v" || arg == "--verbose") {
@@ -120,11 +209,8 @@ int main(int argc, char** argv) {
     sfconv::run(parameter_file, strict);
   });
 
-  if (answer != nullptr) {
-    std::fputs(answer, stdout);
-    return 0;
-  }
-  const std::string& out = ending.out;
+  // A conversion's stop message, or the answer of an option that ran through.
+  const std::string& out = ending.status == 0 ? answer : ending.out;
   if (!out.empty() &&
       (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)) {
     sfconv::IoFailure failure{"sfconv: cannot write to standard output", "Cannot write the message",
@@ -133,7 +219,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::fputs(ending.err.c_str(), stderr);
-  if (ending.status != 0) return ending.status;
+  if (ending.status != 0 || !answer.empty()) return ending.status;
   std::fputs(sfconv::report_text(verbose).c_str(), stderr);
   return 0;
 }

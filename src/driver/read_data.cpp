@@ -21,7 +21,7 @@ namespace {
 // E scales the counting statistics in sigma(|Fo|) = 0.5 |Fo| sqrt(1/(E Io)):
 // at 0 or below every sigma would be infinite or not a number.
 void read_e(TextInput& parameters) {
-  value_line(parameters, CDATA.LINE, "E", RDATA.E);
+  value_line(parameters, CDATA.LINE, lines::E, RDATA.E);
   if (!(RDATA.E > 0.0f)) {
     stop_at(format_line("(A)"_fmt, " E should be greater than 0"), parameters.name(),
             parameters.line(), "E is ", real_text(RDATA.E),
@@ -36,7 +36,11 @@ void read_e(TextInput& parameters) {
 // out.
 void read_title(TextInput& parameters) {
   std::string beyond;
-  readline(parameters, CDATA.TITLE, "title", &beyond);
+  readline(parameters, CDATA.TITLE, lines::title.name, &beyond);
+  // Only a title that is the placeholder alone: "Why?" is a title.
+  if (CDATA.TITLE.trimmed() == "?") {
+    refuse_placeholder(line_origin(parameters, lines::title.name), "?", lines::title);
+  }
   if (beyond.empty()) return;
   auto byte = [](char c) { return static_cast<unsigned char>(c); };
   const std::string_view kept = CDATA.TITLE.trimmed();
@@ -68,7 +72,7 @@ void read_data_gsas_fullprof(TextInput& parameters) {
   IDATA.SPG = group.SPG;
   IDATA.SET = group.SET;
   read_e(parameters);
-  value_line(parameters, CDATA.LINE, "NX NY NZ", IDATA.NX, IDATA.NY, IDATA.NZ);
+  value_line(parameters, CDATA.LINE, lines::grid, IDATA.NX, IDATA.NY, IDATA.NZ);
   const std::pair<const char*, std::int32_t> grid[] = {
       {"NX", IDATA.NX}, {"NY", IDATA.NY}, {"NZ", IDATA.NZ}};
   for (const auto& [name, n] : grid) {
@@ -77,37 +81,37 @@ void read_data_gsas_fullprof(TextInput& parameters) {
             parameters.line(), name, " is ", n,
             "; the grid divisions along a, b and c must each be 1 or more");
   }
-  value_line(parameters, CDATA.LINE, "IAMP", IDATA.IAMP);
+  value_line(parameters, CDATA.LINE, lines::IAMP, IDATA.IAMP);
   if (IDATA.IAMP == 0) {
-    value_line(parameters, CDATA.LINE, "total amplitude", RDATA.TOTAMP);
+    value_line(parameters, CDATA.LINE, lines::total, RDATA.TOTAMP);
   } else if (IDATA.IAMP == 1) {
-    value_line(parameters, CDATA.LINE, "total amplitudes", RDATA.TOTAMP, RDATA.TOTAMP2);
+    value_line(parameters, CDATA.LINE, lines::totals, RDATA.TOTAMP, RDATA.TOTAMP2);
   } else {
     stop_at(format_line("(A)"_fmt, " IAMP should be 0 or 1"), parameters.name(), parameters.line(),
             "IAMP is ", IDATA.IAMP,
             "; it must be 0 (one total amplitude) or 1 (two totals, b+ and b-)");
   }
-  value_line(parameters, CDATA.LINE, "lambda0", RDATA.lambda0);
+  value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
   PARLINES.lambda0 = parameters.line();
-  value_line(parameters, CDATA.LINE, "histogram", IDATA.histogram);
+  value_line(parameters, CDATA.LINE, lines::histogram, IDATA.histogram);
   PARLINES.histogram = parameters.line();
   if (IDATA.histogram < 0) {
     stop_at(format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
             parameters.name(), parameters.line(), "the histogram number is ", IDATA.histogram,
             "; it must not be negative");
   }
-  value_line(parameters, CDATA.LINE, "phase", IDATA.phase_no);
+  value_line(parameters, CDATA.LINE, lines::phase, IDATA.phase_no);
   PARLINES.phase_no = parameters.line();
 }
 
 void read_data_kolmex(TextInput& parameters) {
   read_e(parameters);
-  value_line(parameters, CDATA.LINE, "IAMP", IDATA.IAMP);
+  value_line(parameters, CDATA.LINE, lines::IAMP, IDATA.IAMP);
   if (IDATA.IAMP != 0 && IDATA.IAMP != 1) {
     warn(place(parameters.name(), parameters.line()), "IAMP is ", IDATA.IAMP,
          ", neither 0 nor 1: the header has no amplitude lines and no E line");
   }
-  value_line(parameters, CDATA.LINE, "lambda0", RDATA.lambda0);
+  value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
 }
 
 }  // namespace sfconv

@@ -36,4 +36,10 @@ constexpr std::string_view trim_start(std::string_view text) {
   return text;
 }
 
+// Columns first..last of a line (counted from 1), as far as the line goes.
+constexpr std::string_view columns(std::string_view line, std::size_t first, std::size_t last) {
+  if (line.size() < first) return {};
+  return line.substr(first - 1, last - first + 1);
+}
+
 }  // namespace sfconv

@@ -8,6 +8,7 @@
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/freeform.hpp"
+#include "textio/parameters.hpp"
 #include "textio/readline.hpp"
 #include "textio/report.hpp"
 
@@ -20,7 +21,8 @@ namespace {
 // so that the read ends there and tells how many angles the line gave.
 class AngleLine final : public RecordSource {
  public:
-  AngleLine(std::string_view line, const Origin& origin) : line_(line, origin) {}
+  AngleLine(std::string_view line, const Origin& origin, const ParameterLine& kind)
+      : line_(line, origin, kind) {}
 
   bool next(std::string_view& record) override {
     if (line_.next(record)) return true;
@@ -33,7 +35,7 @@ class AngleLine final : public RecordSource {
   bool ran_out() const { return ran_out_; }
 
  private:
-  InternalRecord line_;
+  ParameterRecord line_;
   bool ran_out_ = false;
 };
 
@@ -41,22 +43,25 @@ class AngleLine final : public RecordSource {
 
 float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nangles,
                 AngleTable& table, std::string_view whose) {
+  const ParameterLine& kind = lines::angles;
   Text<150> line;
-  readline(parameters, line, "detector-angle");
-  Origin origin = line_origin(parameters, "detector-angle");
+  readline(parameters, line, kind.name);
+  Origin origin = line_origin(parameters, kind.name);
+  refuse_placeholder(origin, line.trimmed(), kind);
   // Entries not given keep their values: read into a copy marked NaN, so
   // that those given show.
   AngleTable given;
   given.fill(std::numeric_limits<float>::quiet_NaN());
-  AngleLine source(line.view(), origin);
+  AngleLine source(line.view(), origin, kind);
   const bool more = read_free(source, std::span<float>(given));
   if (source.ran_out()) {
     int count = 0;
     for (int i = 0; i < 25; ++i) {
       if (!std::isnan(given[i])) count = i + 1;
     }
-    throw IoFailure{error_in(origin.file, origin.line, " (reading detector-angle): the line gives ",
-                             count, count == 1 ? " angle" : " angles",
+    throw IoFailure{error_in(origin.file, origin.line, " (reading detector-angle from ",
+                             quote_line(line.trimmed()), "): the line gives ", count,
+                             count == 1 ? " angle" : " angles",
                              "; a line with fewer than 25 angles ends with \"/\" (90.0 145.0 /)"),
                     msg::end_of_file, "READ", origin.unit};
   }

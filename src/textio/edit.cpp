@@ -29,7 +29,7 @@ void InternalRecord::fail(const char* message) const {
 }
 
 void InternalRecord::fail_end_of_file() const {
-  fail(msg::end_of_file);
+  InternalRecord::fail(msg::end_of_file);
 }
 
 namespace {

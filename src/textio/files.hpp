@@ -11,6 +11,12 @@ namespace sfconv {
 // The file name a text field holds: the field without its trailing blanks.
 std::string file_name(std::string_view field);
 
+// For the report of a file that cannot be opened: with a relative name,
+// " (names are taken relative to the directory sfconv runs in, DIR)"; with an
+// absolute one, nothing. A user who runs sfconv from another directory than the
+// parameter file's learns why a file that is there is not found.
+std::string where_names_are_taken(std::string_view name);
+
 // An open C stream, closed when its owner goes.
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }

@@ -115,4 +115,21 @@ NumResult read_real(std::string_view field, int implied, float& value) {
   return NumResult::ok;
 }
 
+namespace {
+bool blank(std::string_view text) {
+  for (char c : text) {
+    if (!is_blank(c)) return false;
+  }
+  return true;
+}
+}  // namespace
+
+bool number_in(std::string_view text, std::int32_t& value) {
+  return !blank(text) && read_integer(text, value) == NumResult::ok;
+}
+
+bool number_in(std::string_view text, int implied, float& value) {
+  return !blank(text) && read_real(text, implied, value) == NumResult::ok;
+}
+
 }  // namespace sfconv

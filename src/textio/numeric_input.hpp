@@ -21,4 +21,8 @@ NumResult read_integer(std::string_view field, std::int32_t& value);
 // precision one; beyond the single-precision range it is an infinity or zero.
 NumResult read_real(std::string_view field, int implied, float& value);
 
+// The number a text holds, as above; false for a blank text too.
+bool number_in(std::string_view text, std::int32_t& value);
+bool number_in(std::string_view text, int implied, float& value);
+
 }  // namespace sfconv

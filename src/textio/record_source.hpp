@@ -33,7 +33,7 @@ struct Origin {
 
 // One record read by itself as a one-record text: a read that needs more
 // values than it holds meets the end of the file.
-class InternalRecord final : public RecordSource {
+class InternalRecord : public RecordSource {
  public:
   InternalRecord(std::string_view record, const Origin& origin)
       : record_(record), origin_(origin) {}
@@ -46,6 +46,9 @@ class InternalRecord final : public RecordSource {
   }
   [[noreturn]] void fail(const char* message) const override;
   [[noreturn]] void fail_end_of_file() const override;
+
+ protected:
+  const Origin& origin() const { return origin_; }
 
  private:
   std::string_view record_;

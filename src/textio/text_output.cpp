@@ -161,14 +161,14 @@ TextOutput::TextOutput(std::string_view name, int unit)
   struct stat st {};
   const bool exists = stat(name_.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) {
-    fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
+    fail_open(errno);
   }
   if (exists && S_ISDIR(st.st_mode)) {
-    fail("OPEN", cat("Cannot create file: ", std::strerror(EISDIR)));
+    fail_open(EISDIR);
   }
   std::string target;
   if (!final_target(name_, target, own_fd_)) {
-    fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
+    fail_open(errno);
   }
   if (own_fd_ >= 0) {
     route_ = Route::descriptor;
@@ -199,19 +199,19 @@ void TextOutput::refuse_unwritable() {
 // means nothing to them, and no truncation).
 void TextOutput::open_in_place() {
   out_.fd = open(name_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-  if (out_.fd < 0) fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
+  if (out_.fd < 0) fail_open(errno);
 }
 
 void TextOutput::open_temporary(const std::string& target, const struct ::stat* replaced) {
   // A short name, so that any name the file system accepts can be renamed to.
   std::string temp = directory_of(target) + "/.sfconv-XXXXXX";
   if (temp.size() > PATH_MAX) {
-    fail("OPEN", cat("Cannot create file: ", std::strerror(ENAMETOOLONG)));
+    fail_open(ENAMETOOLONG);
   }
   {
     CleanupSignalsHeld held;
     out_.fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (out_.fd < 0) fail("OPEN", cat("Cannot create file: ", std::strerror(errno)));
+    if (out_.fd < 0) fail_open(errno);
     std::memcpy(pending_temp, temp.c_str(), temp.size() + 1);
     pending = 1;
     temp_.name = temp;
@@ -301,6 +301,13 @@ void TextOutput::commit() {
     temp_.release();
   }
   sync_directory(directory_of(target_));
+}
+
+void TextOutput::fail_open(int error) {
+  // A relative name may name a file of another directory than the user thinks.
+  throw IoFailure{cat("sfconv: cannot write ", quoted(name_),
+                      error == ENAMETOOLONG ? std::string() : where_names_are_taken(name_)),
+                  cat("Cannot create file: ", std::strerror(error)), "OPEN", unit_};
 }
 
 void TextOutput::fail(const char* statement, const std::string& cause) {

@@ -55,6 +55,8 @@ class TextOutput {
   void open_temporary(const std::string& target, const struct ::stat* replaced);
   void flush();
   [[noreturn]] void fail(const char* statement, const std::string& cause);
+  // The OPEN report of a name the system refused with `error`.
+  [[noreturn]] void fail_open(int error);
 
   // The temporary file, removed unless it was renamed into place.
   struct Temporary {

@@ -1,4 +1,5 @@
-// The space-group line (the table in editing/space_group.txt).
+// The space-group line (the table in editing/space_group.txt), and what a line
+// read in the place of another looks like (editing/parameter_lines.txt).
 #include <string>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include "support/files.hpp"
 #include "textio/editing_table.hpp"
 #include "textio/failure.hpp"
+#include "textio/parameters.hpp"
 
 namespace sfconv {
 namespace {
@@ -31,6 +33,26 @@ TEST(Parameters, EverySpaceGroupLineOfTheTable) {
     }
     EXPECT_EQ(got, c.rest.empty() ? c.first : c.first + " " + c.rest)
         << "space_group.txt line " << c.line;
+  }
+}
+
+TEST(Parameters, WhatALineReadInTheWrongPlaceLooksLike) {
+  const ParameterLine* kinds[] = {&lines::E,         &lines::IAMP,  &lines::space_group,
+                                  &lines::grid,      &lines::phase, &lines::angles,
+                                  &lines::histogram, &lines::title};
+  auto cases = test::editing_table("parameter_lines.txt");
+  ASSERT_GT(cases.size(), 20u);
+  for (const test::EditingCase& c : cases) {
+    if (c.first == "placeholder") {
+      EXPECT_EQ(holds_placeholder(c.format) ? "yes" : "no", c.rest) << "line " << c.line;
+      continue;
+    }
+    const ParameterLine* kind = nullptr;
+    for (const ParameterLine* k : kinds) {
+      if (k->name == c.first) kind = k;
+    }
+    ASSERT_NE(kind, nullptr) << "parameter_lines.txt line " << c.line;
+    EXPECT_EQ(looks_like(c.format, *kind), c.rest) << "parameter_lines.txt line " << c.line;
   }
 }
 

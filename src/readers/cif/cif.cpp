@@ -772,7 +772,7 @@ Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
   if (m.type == "PXC") {
     float polarization = 0.0f;
     float monochromator = 0.0f;
-    value_line(parameters, CDATA.LINE, "polarization", polarization, monochromator);
+    value_line(parameters, CDATA.LINE, lines::polarization, polarization, monochromator);
     m.pm = polarization * monochromator;
     m.one_minus_p = 1.0f - polarization;
   } else if (m.type == "PNT") {

@@ -24,4 +24,12 @@ namespace sfconv {
 // refused.
 void fullprof(TextInput& output, TextInput& parameters);
 
+struct InitValues;
+
+// What sfconv --init takes from an output, all of it told before the first
+// refinement cycle: the title, the .pcr's code, each pattern's radiation and
+// wavelength or time-of-flight bank angle, the phases with their names and
+// space groups, and the first phase's starting cell.
+void init_fullprof(TextInput& output, InitValues& v);
+
 }  // namespace sfconv

@@ -113,19 +113,18 @@ bool columns_are(std::string_view line, std::size_t first, std::string_view text
   return line.size() >= first - 1 + text.size() && line.substr(first - 1, text.size()) == text;
 }
 
-// Where a caption line has the column "2-theta" (in any case), npos if not.
-std::size_t two_theta_column(std::string_view caption) {
-  constexpr std::string_view kWord = "2-theta";
-  for (std::size_t i = 0; i + kWord.size() <= caption.size(); ++i) {
+}  // namespace
+
+std::size_t caption_column(std::string_view caption, std::string_view word) {
+  for (std::size_t i = 0; i + word.size() <= caption.size(); ++i) {
+    if (i > 0 && caption[i - 1] != ' ') continue;
     std::size_t k = 0;
-    while (k < kWord.size() && (caption[i + k] | 0x20) == kWord[k]) ++k;
-    if (k == kWord.size()) return i;
+    while (k < word.size() && (caption[i + k] | 0x20) == word[k]) ++k;
+    if (k == word.size()) return i;
   }
   return std::string_view::npos;
 }
 
-// The blank-delimited word of `line` that covers columns at..at+width-1 (from
-// 0), empty when those columns are blank.
 std::string_view word_under(std::string_view line, std::size_t at, std::size_t width) {
   std::size_t i = at;
   while (i < at + width && i < line.size() && line[i] == ' ') ++i;
@@ -136,6 +135,8 @@ std::string_view word_under(std::string_view line, std::size_t at, std::size_t w
   while (last < line.size() && line[last] != ' ') ++last;
   return line.substr(first, last - first);
 }
+
+namespace {
 
 // A time-of-flight histogram's " Hstgm" bank line, and the 2theta it prints
 // when a caption line above it names that column "2-theta".
@@ -164,7 +165,7 @@ BankLine bank_line(TextInput& listing) {
                       msg::end_of_file, "READ", listing.unit()};
     }
     if (!columns_are(record, 11, "PNT")) {
-      std::size_t column = two_theta_column(record);
+      std::size_t column = caption_column(record, "2-theta");
       if (column != std::string_view::npos) angle_column = column;
       continue;
     }
@@ -183,6 +184,24 @@ BankLine bank_line(TextInput& listing) {
     }
     return bank;
   }
+}
+
+// The heading of the diffractometer constants, the first section. A GSAS-II
+// listing has the same extension and none of the sections: a file that ends
+// before the heading and names GSAS-II in its first lines is said to be one.
+void find_constants(TextInput& listing) {
+  listing.set_task(cat("looking for ", quoted(kConstants)));
+  long gsas2 = 0;
+  std::string_view record;
+  while (listing.next(record)) {
+    if (starts_with_marker(record, kConstants)) {
+      CDATA.LSTLINE.assign(record);
+      return;
+    }
+    if (gsas2 == 0 && listing.line() <= kHeadLines && names_gsas2(record)) gsas2 = listing.line();
+  }
+  if (gsas2 != 0) refuse_gsas2_listing(listing, gsas2);
+  listing.fail_end_of_file();
 }
 
 // A histogram line under the diffractometer constants, as the search met it.
@@ -221,7 +240,7 @@ std::string no_histogram_line(const TextInput& listing, const std::vector<Histog
 // (a blank or caption line, then the histogram's line); only the second line
 // of each pair carries a histogram number in columns 1-3.
 void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWorking& w) {
-  find(listing, kConstants);
+  find_constants(listing);
   std::vector<HistogramLine> held;
   long odd_pair = 0;  // the first line of a pair that was not blank
   std::string_view record;
@@ -276,7 +295,7 @@ void diffractometer_constants(TextInput& listing, TextInput& parameters, GsasWor
     if (type == "PXC") {
       float polarization = 0.0f;
       float monochromator = 0.0f;
-      value_line(parameters, CDATA.LINE, "polarization", polarization, monochromator);
+      value_line(parameters, CDATA.LINE, lines::polarization, polarization, monochromator);
       w.pm = polarization * monochromator;
       w.one_minus_p = 1.0f - polarization;
     }
@@ -536,6 +555,17 @@ void cells_of_other_phases(const TextInput& listing, const Seen& seen) {
 }
 
 }  // namespace
+
+bool names_gsas2(std::string_view line) {
+  return line.find("GSAS-II") != std::string_view::npos ||
+         line.find("Structure Analysis System-II") != std::string_view::npos;
+}
+
+void refuse_gsas2_listing(const TextInput& listing, long line) {
+  throw IoFailure{cat("sfconv: ", listing.name(), " is a GSAS-II listing (line ", line,
+                      " names GSAS-II): sfconv reads the listings of GSAS, not those of GSAS-II"),
+                  msg::end_of_file, "READ", listing.unit()};
+}
 
 float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {
   const std::string_view type = CDATA.DIFTYP.view();

@@ -11,4 +11,9 @@ namespace sfconv {
 // arrays' capacity is a recognised stop.
 void kolmex(RecordFile& fos, float& RELVAR);
 
+struct InitValues;
+
+// What sfconv --init shows of a file: its title, cell, grid and space group.
+void init_kolmex(RecordFile& fos, InitValues& v);
+
 }  // namespace sfconv

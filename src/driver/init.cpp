@@ -1,0 +1,357 @@
+// sfconv --init: the parameter file for a refinement file.
+#include "driver/init.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "driver/driver.hpp"
+#include "readers/fullprof/fullprof.hpp"
+#include "readers/gsas/gsas.hpp"
+#include "readers/kolmex/kolmex.hpp"
+#include "textio/edit.hpp"
+#include "textio/failure.hpp"
+#include "textio/text_input.hpp"
+
+namespace sfconv {
+
+namespace {
+
+constexpr int kRefinementUnit = 1;
+constexpr std::string_view kUsage = "usage: sfconv --init REFINEMENT-FILE [SECOND-FILE]";
+constexpr std::size_t kValueWidth = 24;  // the comments start after it
+
+// The input's name with its extension (from the last '.' of its own name)
+// replaced by .sf.
+std::string output_name(std::string_view input) {
+  std::size_t slash = input.rfind('/');
+  std::size_t dot = input.rfind('.');
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
+    return cat(input, ".sf");
+  }
+  return cat(input.substr(0, dot), ".sf");
+}
+
+// A name the parameter file can hold as it stands: no '#' (a comment would
+// start there), no control character, no blank at either end, at most 512
+// characters.
+void check_name(std::string_view name) {
+  const char* why = nullptr;
+  if (name.find('#') != std::string_view::npos) why = "holds a '#', which starts a comment";
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20) why = "holds a control character";
+  }
+  if (name.starts_with(' ') || name.ends_with(' ')) why = "begins or ends with a blank";
+  if (name.size() > 512) why = "is longer than the 512 characters of a name line";
+  if (why != nullptr) {
+    throw IoFailure{std::string(kUsage),
+                    cat("File name not fit for a parameter file: ", quoted(name), " ", why), "OPEN",
+                    kRefinementUnit};
+  }
+}
+
+// Text from a file for a line of the parameter file: control characters as
+// blanks, trailing blanks dropped.
+std::string clean(std::string_view text) {
+  std::string out(trim_end(trim_start(text)));
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  }
+  return out;
+}
+
+std::string ints(const std::array<int, 3>& n) {
+  return cat(n[0], " ", n[1], " ", n[2]);
+}
+
+std::string cell_text(const Cell& cell) {
+  std::string out;
+  for (float x : cell) out += cat(out.empty() ? "" : " ", real_text(x));
+  return out;
+}
+
+// One line of the parameter file: the value, then its comment.
+class Writer {
+ public:
+  void line(std::string_view value, std::string_view comment) {
+    text_ += value;
+    text_.append(value.size() < kValueWidth ? kValueWidth - value.size() : 1, ' ');
+    text_ += cat("# ", comment, '\n');
+  }
+  // A value the file does not give: "?", and what belongs there.
+  void unknown(std::string_view what) { line("?", what); }
+  void comment(std::string_view text) { text_ += cat("# ", text, '\n'); }
+  std::string text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// A value the file gave that a parameter line can hold.
+bool usable(const std::optional<float>& x) {
+  return x && std::isfinite(*x);
+}
+
+std::string kind_text(const InitValues::Pattern& p) {
+  std::string text = p.kind;
+  if (p.tof) {
+    text += text.empty() ? "time of flight" : ", time of flight";
+    if (p.bank != 0) text += cat(", bank ", p.bank);
+    if (usable(p.angle)) text += cat(" at 2theta ", real_text(*p.angle));
+  } else if (usable(p.wavelength)) {
+    text += cat(text.empty() ? "" : ", ", "lambda ", real_text(*p.wavelength));
+  }
+  return text;
+}
+
+// The detector-angle line: the 2theta of each bank at its place, a bank no
+// time-of-flight histogram uses as 0, one whose angle the file does not give
+// as "?".
+std::string angle_line(const InitValues& v) {
+  int last = 0;
+  for (const auto& p : v.patterns) {
+    if (p.tof && p.bank > last) last = p.bank;
+  }
+  if (last > 25) last = 25;
+  std::string line;
+  for (int bank = 1; bank <= last; ++bank) {
+    std::string angle = "0";
+    for (const auto& p : v.patterns) {
+      if (!p.tof || p.bank != bank) continue;
+      angle = usable(p.angle) ? real_text(*p.angle) : "?";
+      break;
+    }
+    line += cat(line.empty() ? "" : " ", angle);
+  }
+  if (line.empty()) return "?";
+  return last < 25 ? line + " /" : line;
+}
+
+void write_names(Writer& w, const InitValues& v) {
+  const char* what = v.reader == 'G'   ? "the GSAS listing"
+                     : v.reader == 'F' ? "the FullProf output"
+                                       : "the KOLMEX reflection file";
+  w.line(v.input, what);
+  if (v.reader == 'F') {
+    if (!v.second.empty()) {
+      w.line(v.second, "its second file (Fou=4 in the .pcr)");
+    } else if (!v.pcr_code.empty()) {
+      std::size_t slash = v.input.rfind('/');
+      std::string dir = slash == std::string::npos ? "" : v.input.substr(0, slash + 1);
+      w.line(cat(dir, v.pcr_code, ".fou"), "its second file, named after the .pcr");
+    } else {
+      w.unknown("FullProf's second file (.fou)");
+    }
+  }
+  w.line(v.output, "the structure-factor file to write");
+}
+
+void write_E(Writer& w) {
+  w.line("1.0", "E, counting-statistics scale (a default)");
+}
+
+void write_IAMP(Writer& w) {
+  w.line("0", "IAMP: 0 one total, 1 two: b+ b- (a default)");
+}
+
+void write_kolmex(Writer& w, const InitValues& v) {
+  w.comment(cat(v.input, " holds, and sfconv takes from it:"));
+  w.comment(cat("  title ", quoted(clean(v.title))));
+  if (v.cell) w.comment(cat("  cell ", cell_text(*v.cell)));
+  w.comment(cat("  grid NX NY NZ ", ints(v.kolmex_grid), ", space group ",
+                clean(std::string_view(&v.group.letter, 1)), " ", v.group.number, "-",
+                v.group.setting));
+  write_names(w, v);
+  write_E(w);
+  write_IAMP(w);
+  w.unknown("lambda0 for the header (the file has none)");
+}
+
+// The lines that list what the file holds, and the number of the first.
+template <typename List, typename Text>
+void write_list(Writer& w, const InitValues& v, std::string_view noun, const List& list,
+                Text text) {
+  if (list.empty()) {
+    w.unknown(cat(noun, " number"));
+    return;
+  }
+  w.comment(cat("the ", noun, "s of ", v.input, ":"));
+  for (const auto& item : list) w.comment(cat("  ", item.number, "  ", text(item)));
+  w.line(cat(list.front().number), cat(noun, " number: the first of those"));
+}
+
+void write_gsas_fullprof(Writer& w, const InitValues& v) {
+  const bool fullprof = v.reader == 'F';
+  const char* pattern = fullprof ? "pattern" : "histogram";
+  write_names(w, v);
+
+  std::string title = clean(v.title);
+  title = clean(title.substr(0, title.find('#')));
+  if (title.empty()) {
+    w.unknown("the title, at most 70 characters");
+  } else if (title.size() > 70) {
+    w.line(clean(title.substr(0, 70)), "title, cut to the 70 characters kept");
+  } else {
+    w.line(title, "title (at most 70 characters)");
+  }
+
+  const SpaceGroup& g = v.group;
+  const bool group = g.letter != 0 && g.number != 0;
+  if (group) {
+    w.line(cat(g.letter, " ", g.number),
+           cat("space group ", clean(g.symbol), ", number ", g.number, ", setting 1"));
+  } else {
+    w.unknown("the space group: lattice letter, number (F 225)");
+  }
+  write_E(w);
+  const bool cell = v.cell && std::all_of(v.cell->begin(), v.cell->begin() + 3,
+                                          [](float x) { return std::isfinite(x) && x > 0.0f; });
+  if (cell) {
+    w.line(ints(suggested_grid(*v.cell, group ? g.letter : 'P', group ? g.number : 0)),
+           cat("NX NY NZ suggested: steps near 0.1 A, ",
+               group ? cat("fit for ", g.letter, " ", g.number) : "multiples of 12"));
+  } else {
+    w.unknown("NX NY NZ, the grid divisions along a, b, c");
+  }
+  write_IAMP(w);
+  w.unknown("the total amplitude (IAMP 1: b+ b-)");
+
+  const InitValues::Pattern* first = v.patterns.empty() ? nullptr : &v.patterns.front();
+  if (first != nullptr && usable(first->wavelength)) {
+    w.line(real_text(*first->wavelength),
+           cat("lambda0 for the header: ", pattern, " ", first->number, "'s wavelength"));
+  } else {
+    w.unknown("lambda0 for the header (the file has none)");
+  }
+  write_list(w, v, pattern, v.patterns, kind_text);
+  write_list(w, v, "phase", v.phases, [](const InitValues::Phase& p) {
+    std::string text = clean(p.name);
+    if (!p.group.empty()) text += cat(text.empty() ? "" : " ", "(", clean(p.group), ")");
+    return text;
+  });
+  if (first == nullptr) return;
+
+  // The lines the first histogram's kind adds; for another kind, a comment.
+  bool pxc = false;
+  bool tof = false;
+  for (const auto& p : v.patterns) {
+    pxc = pxc || p.pxc;
+    tof = tof || p.tof;
+  }
+  if (first->pxc) {
+    const bool pola = usable(first->polarization);
+    w.comment(
+        cat("PXC: the polarization fraction", pola ? " (the listing's Pola)" : "", " and the"));
+    w.comment("monochromator factor (1.0 without a monochromator)");
+    w.line(cat(pola ? real_text(*first->polarization) : "?", " ?"),
+           "polarization fraction, monochromator factor");
+  } else if (pxc) {
+    w.comment("a PXC histogram adds a line: the polarization fraction and the");
+    w.comment("monochromator factor");
+  }
+  const char* banks = fullprof ? "the 2theta of each pattern's bank, pattern n being bank n"
+                               : "the 2theta of each detector bank, in bank order";
+  if (first->tof) {
+    w.comment(cat("time of flight: ", banks));
+    w.line(angle_line(v), "detector angles, ending with /");
+  } else if (tof) {
+    w.comment(cat("a time-of-flight ", pattern, " adds a line: ", banks));
+    w.comment(cat("  ", angle_line(v)));
+  }
+}
+
+}  // namespace
+
+std::array<int, 3> suggested_grid(const Cell& cell, char letter, int number) {
+  // What the translations need along a, b and c. The centring of the lattice
+  // letter: A along b and c, B along a and c, C along a and b, I and F along
+  // all by 2; R (hexagonal axes, (2/3,1/3,1/3)) along all by 3. The screw
+  // axes and glide planes of the crystal system, taken at their largest:
+  // monoclinic and orthorhombic 2 along every axis (Fdd2 and Fddd, whose
+  // d-glides translate by 1/4, 4); tetragonal and cubic 4 (4_1 axes,
+  // d-glides); trigonal and hexagonal 6 along c (3_1 and 6_1 axes, c-glides).
+  std::array<int, 3> need{1, 1, 1};
+  if (number < 1 || number > 230) {
+    need = {12, 12, 12};
+  } else if (number >= 195 || (number >= 75 && number <= 142) || number == 43 || number == 70) {
+    need = {4, 4, 4};
+  } else if (number >= 143) {
+    need = {1, 1, 6};
+  } else if (number >= 3) {
+    need = {2, 2, 2};
+  }
+  const std::array<int, 3> centring = letter == 'A'                    ? std::array{1, 2, 2}
+                                      : letter == 'B'                  ? std::array{2, 1, 2}
+                                      : letter == 'C'                  ? std::array{2, 2, 1}
+                                      : letter == 'I' || letter == 'F' ? std::array{2, 2, 2}
+                                      : letter == 'R'                  ? std::array{3, 3, 3}
+                                                                       : std::array{1, 1, 1};
+  std::array<int, 3> grid{};
+  for (int i = 0; i < 3; ++i) {
+    const int m = std::lcm(need[i], centring[i]);
+    // Steps of at most 0.1 A; a length a hair above a multiple of 0.1 A is
+    // taken as that multiple.
+    const double tenths = double{cell[i]} * 10.0 - 1e-4;
+    const int n = tenths > 1.0 ? static_cast<int>(std::ceil(std::min(tenths, 1e6))) : 1;
+    grid[i] = (n + m - 1) / m * m;
+  }
+  return grid;
+}
+
+std::string parameter_file_text(const InitValues& v) {
+  Writer w;
+  w.comment(cat("sfconv parameter file for ", v.input, ", written by sfconv --init."));
+  w.comment("Each ? is a value the file does not give: write it in, as the comment says;");
+  w.comment("sfconv refuses a file that still holds one. Names are taken relative to");
+  w.comment("the directory sfconv runs in.");
+  if (v.reader == 'R') {
+    write_kolmex(w, v);
+  } else {
+    write_gsas_fullprof(w, v);
+  }
+  return w.text();
+}
+
+std::string init_parameter_file(std::string_view input, std::string_view second) {
+  InitValues v;
+  v.reader = reader_for(input);
+  if (v.reader == ' ') {
+    stop(format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
+         "the file name ", quoted(input),
+         " holds none of .lst (GSAS), .out (FullProf), .fos (KOLMEX), .cif and .fcf (CIF) in "
+         "its last part");
+  }
+  if (v.reader == 'C') {
+    throw IoFailure{std::string(kUsage),
+                    cat("Not read by --init yet: ", input,
+                        " (a CIF file's parameter file is written by hand, see man sfconv)"),
+                    "OPEN", kRefinementUnit};
+  }
+  if (!second.empty() && v.reader != 'F') {
+    throw IoFailure{std::string(kUsage),
+                    cat("Argument after the refinement file: ", second,
+                        " (only a FullProf output has a second file)"),
+                    "OPEN", kRefinementUnit};
+  }
+  check_name(input);
+  check_name(second);
+  v.input = input;
+  v.second = second;
+  v.output = output_name(input);
+  check_name(v.output);
+
+  if (v.reader == 'R') {
+    RecordFile fos(input, kRefinementUnit);
+    init_kolmex(fos, v);
+  } else {
+    TextInput text(input, kRefinementUnit);
+    if (v.reader == 'G') {
+      init_gsas(text, v);
+    } else {
+      init_fullprof(text, v);
+    }
+  }
+  return parameter_file_text(v);
+}
+
+}  // namespace sfconv

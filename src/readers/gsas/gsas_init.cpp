@@ -1,0 +1,147 @@
+// What sfconv --init takes from a GSAS listing: the title of its page headers,
+// the histograms under the diffractometer constants, what the " Hstgm" tables
+// print of each histogram, the phases and the first lattice parameters.
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "driver/init.hpp"
+#include "readers/gsas/gsas.hpp"
+#include "textio/chars.hpp"
+#include "textio/failure.hpp"
+#include "textio/numeric_input.hpp"
+
+namespace sfconv {
+
+namespace {
+
+// The reader's section texts.
+constexpr std::string_view kConstants = " Diffractometer constants for powder data:";
+constexpr std::string_view kLattice =
+    "                 a         b         c       alpha     beta      gamma";
+constexpr std::string_view kTable = " Hstgm";
+
+InitValues::Pattern* histogram(InitValues& v, int number) {
+  for (auto& p : v.patterns) {
+    if (p.number == number) return &p;
+  }
+  return nullptr;
+}
+
+// The columns of the " Hstgm" tables' captions that --init reads, as the
+// reader finds them: the caption's word, the value under it.
+struct Captions {
+  std::size_t angle = std::string_view::npos;         // "2-theta"
+  std::size_t polarization = std::string_view::npos;  // "Pola"
+};
+
+// A " Hstgm" line: a caption, or a histogram's line, " Hstgm  1 PNT  1 ...",
+// with the histogram in columns 8-9 and, on a PNT line, the bank in 16-17.
+void table_line(InitValues& v, Captions& captions, std::string_view line) {
+  int number = 0;
+  InitValues::Pattern* p = nullptr;
+  if (!number_in(columns(line, 8, 9), number) || (p = histogram(v, number)) == nullptr) {
+    std::size_t at = caption_column(line, "2-theta");
+    if (at != std::string_view::npos) captions.angle = at;
+    at = caption_column(line, "pola");
+    if (at != std::string_view::npos) captions.polarization = at;
+    return;
+  }
+  float x = 0.0f;
+  const bool pnt = columns(line, 11, 13) == "PNT";
+  if (p->tof && pnt && p->bank == 0) number_in(columns(line, 16, 17), p->bank);
+  if (p->tof && pnt && !p->angle && captions.angle != std::string_view::npos &&
+      number_in(word_under(line, captions.angle, 7), 0, x)) {
+    p->angle = x;
+  }
+  if (p->pxc && !p->polarization && captions.polarization != std::string_view::npos &&
+      number_in(word_under(line, captions.polarization, 4), 0, x)) {
+    p->polarization = x;
+  }
+}
+
+// " Phase  1: NaCl": the phase's number and name.
+bool phase_line(std::string_view line, InitValues::Phase& phase) {
+  if (!line.starts_with(" Phase ")) return false;
+  std::string_view rest = trim_start(line.substr(7));
+  std::size_t digits = 0;
+  while (digits < rest.size() && is_digit(rest[digits])) ++digits;
+  if (digits == 0 || digits >= rest.size() || rest[digits] != ':') return false;
+  number_in(rest.substr(0, digits), phase.number);
+  phase.name = trim_end(trim_start(rest.substr(digits + 1)));
+  return true;
+}
+
+}  // namespace
+
+void init_gsas(TextInput& listing, InitValues& v) {
+  listing.set_task(cat("looking for ", quoted(kConstants)));
+  long gsas2 = 0;             // a first line that names GSAS-II
+  bool constants = false;     // the heading was met
+  int pair = 0;               // under the heading: 1 the first line of a pair, 2 the second
+  bool lattice_next = false;  // the line after the lattice heading
+  Captions captions;          // of the " Hstgm" tables
+  std::string_view line;
+  while (listing.next(line)) {
+    if (listing.line() == 1 && line.starts_with('1')) v.title = trim_end(columns(line, 2, 68));
+    if (listing.line() <= kHeadLines && gsas2 == 0 && names_gsas2(line)) gsas2 = listing.line();
+
+    // The histograms come in pairs of lines, the second "  1  PXC  1.5405600 ...".
+    if (pair == 1) {
+      pair = 2;
+      continue;
+    }
+    if (pair == 2) {
+      int number = 0;
+      const std::string_view type = columns(line, 6, 8);
+      if (number_in(columns(line, 1, 3), number) && number > 0 && type.size() == 3 &&
+          std::all_of(type.begin(), type.end(), is_letter)) {
+        InitValues::Pattern p;
+        p.number = number;
+        p.kind = type;
+        p.pxc = type == "PXC";
+        p.tof = type == "PNT";
+        float lambda = 0.0f;
+        if (type[2] == 'C' && number_in(columns(line, 10, 19), 7, lambda)) p.wavelength = lambda;
+        v.patterns.push_back(p);
+        pair = 1;
+        continue;
+      }
+      pair = 0;
+    }
+    if (!constants && line.starts_with(kConstants)) {
+      constants = true;
+      pair = 1;
+      continue;
+    }
+
+    if (line.starts_with(kTable)) {
+      table_line(v, captions, line);
+      continue;
+    }
+
+    InitValues::Phase phase;
+    if (phase_line(line, phase) &&
+        std::none_of(v.phases.begin(), v.phases.end(),
+                     [&](const auto& p) { return p.number == phase.number; })) {
+      v.phases.push_back(phase);
+    }
+    if (lattice_next) {
+      // "(11X,3F10.6,3F10.3)", as the reader takes it.
+      Cell cell{};
+      bool all = true;
+      for (std::size_t i = 0; i < 6; ++i) {
+        all = all && number_in(columns(line, 12 + 10 * i, 21 + 10 * i), i < 3 ? 6 : 3, cell[i]);
+      }
+      if (all) v.cell = cell;
+      lattice_next = false;
+    }
+    if (!v.cell && line.starts_with(kLattice)) lattice_next = true;
+  }
+  if (!constants) {
+    if (gsas2 != 0) refuse_gsas2_listing(listing, gsas2);
+    listing.fail_end_of_file();
+  }
+}
+
+}  // namespace sfconv
