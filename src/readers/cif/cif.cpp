@@ -515,7 +515,9 @@ void describe_phase(const CifFile& file, const LoopAt& at, bool one_phase, CifPh
 // field; empty for "?".
 std::string title_text(const Found& f) {
   std::string t = text_of(f.raw());
-  std::replace_if(t.begin(), t.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  for (char& c : t) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
   t = collapsed(t);
   if (t.size() >= 2 && (t[0] == '\'' || t[0] == '"') && t.back() == t[0]) {
     t = collapsed(t.substr(1, t.size() - 2));

@@ -35,7 +35,7 @@ struct CifPhase {
   CifPlace cell_at;
   std::string space_group;              // the H-M name, blanks collapsed; empty when not given
   std::int32_t space_group_number = 0;  // as given, or as GEMMI finds it; 0 when unknown
-  char lattice = 0;  // the lattice letter of the name, or of the group GEMMI finds; 0 when unknown
+  char lattice = 0;                     // the lattice letter: the name's or GEMMI's group's
   bool space_group_given = false;       // some block gives the name, number or operations
   CifPlace space_group_at;
   // Why no cell or space group was taken, when none was: the blocks sought,
@@ -75,13 +75,19 @@ std::vector<CifDataSet> cif_contents(std::string_view file, int unit);
 // Refuses `phase` (of `file`, read on `unit`), which has no cell: the report
 // tells where the cell was sought, and what a FullProf user does. `what`
 // names the phase ("phase 1 of data set 1").
-[[noreturn]] void refuse_phase_without_cell(std::string_view file, int unit,
-                                            const CifPhase& phase, std::string_view what);
+[[noreturn]] void refuse_phase_without_cell(std::string_view file, int unit, const CifPhase& phase,
+                                            std::string_view what);
 
 // Reads data set `histogram` (the n-th reflection loop) and its phase
 // `phase_no` (the n-th smallest phase id) of a CIF file into the run state;
 // reads the polarization line (X-ray powder data) or the detector-angle line
 // (time of flight, the bank being the data set) of the parameter file.
 void cif(std::string_view file, TextInput& parameters);
+
+struct InitValues;
+
+// What sfconv --init takes from a CIF file: every data set, the phases of the
+// first with their names and ids, and that phase's cell and space group.
+void init_cif(std::string_view file, InitValues& v);
 
 }  // namespace sfconv
