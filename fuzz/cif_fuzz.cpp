@@ -13,14 +13,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace sfconv;
-  static const std::string name =
-      "/tmp/sfconv-fuzz-" + std::to_string(static_cast<long>(getpid())) + ".cif";
   fuzz::new_run();
   auto [params, file] = fuzz::split({reinterpret_cast<const char*>(data), size}, '\0');
-  if (std::FILE* f = std::fopen(name.c_str(), "wb")) {
-    std::fwrite(file.data(), 1, file.size(), f);
-    std::fclose(f);
-  }
-  fuzz::text_run(params, {}, [](TextInput&, TextInput& parameters) { cif(name, parameters); });
+  const std::string& name = fuzz::scratch_file(".cif", file);
+  fuzz::text_run(params, {}, [&name](TextInput&, TextInput& parameters) { cif(name, parameters); });
   return 0;
 }

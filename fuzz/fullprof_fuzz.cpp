@@ -14,15 +14,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace sfconv;
-  static const std::string second_name =
-      "/tmp/sfconv-fuzz-" + std::to_string(static_cast<long>(getpid())) + ".fou";
   fuzz::new_run();
   auto [params, rest] = fuzz::split({reinterpret_cast<const char*>(data), size}, '\0');
   auto [output, second] = fuzz::split(rest, '\0');
-  if (std::FILE* f = std::fopen(second_name.c_str(), "wb")) {
-    std::fwrite(second.data(), 1, second.size(), f);
-    std::fclose(f);
-  }
+  const std::string& second_name = fuzz::scratch_file(".fou", second);
   CDATA.FILEIN2.assign(second_name);
   fuzz::text_run(params, output, fullprof);
   return 0;

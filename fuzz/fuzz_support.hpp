@@ -2,9 +2,12 @@
 // real run reads files with.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -37,6 +40,23 @@ inline std::pair<std::string_view, std::string_view> split(std::string_view in, 
 }
 
 // A run starts from the state of a new process.
+// A file of the process's own in /tmp, for readers that open their input by
+// name: `suffix` tells the reader its kind (".cif"; the first call's stays for
+// the process). Each call writes `bytes` to it; it is removed when the
+// process ends.
+inline const std::string& scratch_file(const char* suffix, std::string_view bytes) {
+  static std::string name;
+  if (name.empty()) {
+    name = "/tmp/sfconv-fuzz-" + std::to_string(static_cast<long>(getpid())) + suffix;
+    std::atexit([] { std::remove(name.c_str()); });
+  }
+  if (std::FILE* f = std::fopen(name.c_str(), "wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  return name;
+}
+
 inline void new_run() {
   reset_run_state();
 }

@@ -32,13 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       RecordFile fos(fuzz::memory_file(file), "fuzz input", 1);
       init_kolmex(fos, v);
     } else if (v.reader == 'C') {
-      static const std::string name =
-          "/tmp/sfconv-init-fuzz-" + std::to_string(static_cast<long>(getpid())) + ".cif";
-      if (std::FILE* f = std::fopen(name.c_str(), "wb")) {
-        std::fwrite(file.data(), 1, file.size(), f);
-        std::fclose(f);
-      }
-      init_cif(name, v);
+      init_cif(fuzz::scratch_file(".cif", file), v);
     } else {
       TextInput in(fuzz::memory_file(file), "fuzz input", 1);
       if (v.reader == 'G') {
