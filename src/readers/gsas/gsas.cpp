@@ -69,16 +69,6 @@ struct Seen {
   long list_line = 0;                    // the data heading of the histogram's list
 };
 
-// "1", "1 and 2", "1, 2 and 3".
-std::string and_list(const std::vector<std::string>& items) {
-  std::string out;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i > 0) out += i + 1 == items.size() ? " and " : ", ";
-    out += items[i];
-  }
-  return out;
-}
-
 // "the parameter file (line 11) asks for histogram 3"
 std::string asked_for(long line, std::string_view what, std::int32_t number) {
   return cat("the parameter file (line ", line, ") asks for ", what, " ", number);
