@@ -554,13 +554,13 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
 // the cycle whose results were taken.
 void sum_up(const TextInput& output, const TextInput& second, const Layouts& met) {
   std::string layouts;
-  auto add = [&layouts](bool met, const char* what) {
+  auto add = [&layouts](bool met, std::string_view what) {
     if (met) layouts += cat(layouts.empty() ? "" : ", ", what);
   };
   add(met.colon_marker, "table marker with \"Phase No.:\"");
   add(met.shifted_headers, "table headers two columns right");
   add(met.cell_16, "cell values in 16 columns");
-  add(met.direct_cell, "\" => Direct cell parameters:\"");
+  add(met.direct_cell, quoted(kDirectCell));
   note("read FullProf output ", output.name(), " (",
        layouts.empty() ? std::string("the older layouts") : layouts, ")");
   note("second file ", second.name(), ", its records after ", quoted(met.second_marker));
