@@ -453,15 +453,6 @@ struct Record {
   float phi = 0.0f;  // phase angle, degrees
 };
 
-// Columns first..last of a record, counted from 1, are all blank (columns
-// beyond its end count as blanks).
-bool blank_columns(std::string_view record, std::size_t first, std::size_t last) {
-  for (std::size_t c = first; c <= last && c <= record.size(); ++c) {
-    if (record[c - 1] != ' ') return false;
-  }
-  return true;
-}
-
 std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
   return cat(h, " ", k, " ", l);
 }
@@ -478,7 +469,7 @@ bool read_record(TextInput& second, const TextInput& output, const TableLine& r,
   if (!second.next(line)) return false;
   read_internal(line, record_origin(second), "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
 
-  if (!blank_columns(line, 1, 12)) {
+  if (!trim_end(columns(line, 1, 12)).empty()) {
     std::int32_t h = 0, k = 0, l = 0;
     read_internal(line, record_origin(second), "(3I4)"_fmt, h, k, l);
     if (h != r.h || k != r.k || l != r.l) {
@@ -490,7 +481,7 @@ bool read_record(TextInput& second, const TextInput& output, const TableLine& r,
     }
   }
 
-  if (blank_columns(line, 37, 48)) {
+  if (trim_end(columns(line, 37, 48)).empty()) {
     fail_at(second, "No phase angle in the second file",
             ": no phase angle in columns 37-48; FullProf writes the phases into the .fou file "
             "when the .pcr has Fou=4");
