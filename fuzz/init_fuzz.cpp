@@ -1,11 +1,17 @@
 // Fuzzes what sfconv --init reads of each format and the parameter file it
-// writes: the first byte chooses the format (G, F or R, else by its value),
-// the rest is the refinement file.
+// writes: the first byte chooses the format (G, F, R or C, else by its value),
+// the rest is the refinement file. A CIF file is opened by name, as --init
+// opens it, so it is written to a scratch file first.
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "driver/init.hpp"
 #include "fuzz_support.hpp"
+#include "readers/cif/cif.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/gsas/gsas.hpp"
 #include "readers/kolmex/kolmex.hpp"
@@ -15,14 +21,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const std::string_view file(reinterpret_cast<const char*>(data) + 1, size - 1);
   InitValues v;
-  v.reader = "GFR"[data[0] % 3];
-  if (data[0] == 'G' || data[0] == 'F' || data[0] == 'R') v.reader = static_cast<char>(data[0]);
+  v.reader = "GFRC"[data[0] % 4];
+  if (std::string_view("GFRC").find(static_cast<char>(data[0])) != std::string_view::npos) {
+    v.reader = static_cast<char>(data[0]);
+  }
   v.input = "fuzz input";
   v.output = "fuzz.sf";
   try {
     if (v.reader == 'R') {
       RecordFile fos(fuzz::memory_file(file), "fuzz input", 1);
       init_kolmex(fos, v);
+    } else if (v.reader == 'C') {
+      static const std::string name =
+          "/tmp/sfconv-init-fuzz-" + std::to_string(static_cast<long>(getpid())) + ".cif";
+      if (std::FILE* f = std::fopen(name.c_str(), "wb")) {
+        std::fwrite(file.data(), 1, file.size(), f);
+        std::fclose(f);
+      }
+      init_cif(name, v);
     } else {
       TextInput in(fuzz::memory_file(file), "fuzz input", 1);
       if (v.reader == 'G') {

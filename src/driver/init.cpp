@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "driver/driver.hpp"
+#include "readers/cif/cif.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/gsas/gsas.hpp"
 #include "readers/kolmex/kolmex.hpp"
@@ -101,6 +102,7 @@ std::string kind_text(const InitValues::Pattern& p) {
   } else if (usable(p.wavelength)) {
     text += cat(text.empty() ? "" : ", ", "lambda ", real_text(*p.wavelength));
   }
+  if (!p.loop.empty()) text += cat("; ", p.loop);
   return text;
 }
 
@@ -130,6 +132,7 @@ std::string angle_line(const InitValues& v) {
 void write_names(Writer& w, const InitValues& v) {
   const char* what = v.reader == 'G'   ? "the GSAS listing"
                      : v.reader == 'F' ? "the FullProf output"
+                     : v.reader == 'C' ? "the CIF file"
                                        : "the KOLMEX reflection file";
   w.line(v.input, what);
   if (v.reader == 'F') {
@@ -167,22 +170,26 @@ void write_kolmex(Writer& w, const InitValues& v) {
   w.unknown("lambda0 for the header (the file has none)");
 }
 
-// The lines that list what the file holds, and the number of the first.
+// The lines that list what the file holds, under `heading`, and the number of
+// the first.
 template <typename List, typename Text>
-void write_list(Writer& w, const InitValues& v, std::string_view noun, const List& list,
+void write_list(Writer& w, std::string_view heading, std::string_view noun, const List& list,
                 Text text) {
   if (list.empty()) {
     w.unknown(cat(noun, " number"));
     return;
   }
-  w.comment(cat("the ", noun, "s of ", v.input, ":"));
+  w.comment(heading);
   for (const auto& item : list) w.comment(cat("  ", item.number, "  ", text(item)));
   w.line(cat(list.front().number), cat(noun, " number: the first of those"));
 }
 
-void write_gsas_fullprof(Writer& w, const InitValues& v) {
+// The lines of a GSAS listing's parameter file, which FullProf outputs and CIF
+// files share (a FullProf pattern or a CIF data set is the histogram).
+void write_gsas_lines(Writer& w, const InitValues& v) {
   const bool fullprof = v.reader == 'F';
-  const char* pattern = fullprof ? "pattern" : "histogram";
+  const bool cif = v.reader == 'C';
+  const char* pattern = fullprof ? "pattern" : cif ? "data set" : "histogram";
   write_names(w, v);
 
   std::string title = clean(v.title);
@@ -198,8 +205,9 @@ void write_gsas_fullprof(Writer& w, const InitValues& v) {
   const SpaceGroup& g = v.group;
   const bool group = g.letter != 0 && g.number != 0;
   if (group) {
-    w.line(cat(g.letter, " ", g.number),
-           cat("space group ", clean(g.symbol), ", number ", g.number, ", setting 1"));
+    const std::string symbol = clean(g.symbol);
+    w.line(cat(g.letter, " ", g.number), cat("space group ", symbol, symbol.empty() ? "" : ", ",
+                                             "number ", g.number, ", setting 1"));
   } else {
     w.unknown("the space group: lattice letter, number (F 225)");
   }
@@ -223,12 +231,21 @@ void write_gsas_fullprof(Writer& w, const InitValues& v) {
   } else {
     w.unknown("lambda0 for the header (the file has none)");
   }
-  write_list(w, v, pattern, v.patterns, kind_text);
-  write_list(w, v, "phase", v.phases, [](const InitValues::Phase& p) {
-    std::string text = clean(p.name);
-    if (!p.group.empty()) text += cat(text.empty() ? "" : " ", "(", clean(p.group), ")");
-    return text;
-  });
+  write_list(w,
+             cif ? cat("the data sets of ", v.input, ", its reflection loops in file order:")
+                 : cat("the ", pattern, "s of ", v.input, ":"),
+             pattern, v.patterns, kind_text);
+  const bool ids = !v.phases.empty() && !v.phases.front().id.empty();
+  write_list(w,
+             !cif  ? cat("the phases of ", v.input, ":")
+             : ids ? std::string("the phases of data set 1, by _pd_refln_phase_id, smallest first:")
+                   : std::string("the phase of data set 1 (its loop has no _pd_refln_phase_id):"),
+             "phase", v.phases, [](const InitValues::Phase& p) {
+               std::string text = p.id.empty() ? "" : cat("id ", clean(p.id));
+               if (!p.name.empty()) text += cat(text.empty() ? "" : ": ", clean(p.name));
+               if (!p.group.empty()) text += cat(text.empty() ? "" : " ", "(", clean(p.group), ")");
+               return text.empty() ? std::string("(no name given)") : text;
+             });
   if (first == nullptr) return;
 
   // The lines the first histogram's kind adds; for another kind, a comment.
@@ -238,7 +255,12 @@ void write_gsas_fullprof(Writer& w, const InitValues& v) {
     pxc = pxc || p.pxc;
     tof = tof || p.tof;
   }
-  if (first->pxc) {
+  if (first->pxc && cif) {
+    w.comment("X-ray powder data: P and M of the polarization factor (1-P) + P M cos^2 2theta,");
+    w.comment("P 0.5 unpolarized (_diffrn_radiation_polarisn_ratio is not P), M 1.0");
+    w.comment("without a monochromator");
+    w.line("? ?", "polarization fraction, monochromator factor");
+  } else if (first->pxc) {
     const bool pola = usable(first->polarization);
     w.comment(
         cat("PXC: the polarization fraction", pola ? " (the listing's Pola)" : "", " and the"));
@@ -246,10 +268,12 @@ void write_gsas_fullprof(Writer& w, const InitValues& v) {
     w.line(cat(pola ? real_text(*first->polarization) : "?", " ?"),
            "polarization fraction, monochromator factor");
   } else if (pxc) {
-    w.comment("a PXC histogram adds a line: the polarization fraction and the");
+    w.comment(cat(cif ? "an X-ray powder data set" : "a PXC histogram",
+                  " adds a line: the polarization fraction and the"));
     w.comment("monochromator factor");
   }
   const char* banks = fullprof ? "the 2theta of each pattern's bank, pattern n being bank n"
+                      : cif    ? "the 2theta of each data set's bank, data set n being bank n"
                                : "the 2theta of each detector bank, in bank order";
   if (first->tof) {
     w.comment(cat("time of flight: ", banks));
@@ -307,7 +331,7 @@ std::string parameter_file_text(const InitValues& v) {
   if (v.reader == 'R') {
     write_kolmex(w, v);
   } else {
-    write_gsas_fullprof(w, v);
+    write_gsas_lines(w, v);
   }
   return w.text();
 }
@@ -320,12 +344,6 @@ std::string init_parameter_file(std::string_view input, std::string_view second)
          "the file name ", quoted(input),
          " holds none of .lst (GSAS), .out (FullProf), .fos (KOLMEX), .cif and .fcf (CIF) in "
          "its last part");
-  }
-  if (v.reader == 'C') {
-    throw IoFailure{std::string(kUsage),
-                    cat("Not read by --init yet: ", input,
-                        " (a CIF file's parameter file is written by hand, see man sfconv)"),
-                    "OPEN", kRefinementUnit};
   }
   if (!second.empty() && v.reader != 'F') {
     throw IoFailure{std::string(kUsage),
@@ -343,6 +361,8 @@ std::string init_parameter_file(std::string_view input, std::string_view second)
   if (v.reader == 'R') {
     RecordFile fos(input, kRefinementUnit);
     init_kolmex(fos, v);
+  } else if (v.reader == 'C') {
+    init_cif(input, v);
   } else {
     TextInput text(input, kRefinementUnit);
     if (v.reader == 'G') {

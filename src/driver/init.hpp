@@ -2,7 +2,7 @@
 // every value the file gives filled in and a "?" where the user must give one.
 //
 // Each format has one function that scans its file into InitValues (beside its
-// reader: init_gsas, init_fullprof, init_kolmex); one writer makes the
+// reader: init_gsas, init_fullprof, init_kolmex, init_cif); one writer makes the
 // parameter file from them. No conversion is made and the readers are not run.
 #pragma once
 
@@ -27,7 +27,7 @@ struct SpaceGroup {
 // empty, numbers zero and optionals absent where the file does not tell.
 struct InitValues {
   // From the command line.
-  char reader = ' ';   // 'G', 'F' or 'R', chosen as a run chooses it
+  char reader = ' ';   // 'G', 'F', 'R' or 'C', chosen as a run chooses it
   std::string input;   // the refinement file, as given
   std::string second;  // FullProf's second file, as given; empty when not
   std::string output;  // the input's name with the extension .sf
@@ -39,7 +39,7 @@ struct InitValues {
   std::optional<Cell> cell;
   std::array<int, 3> kolmex_grid{};  // KOLMEX: NX NY NZ of the file
 
-  // The histograms (FullProf: the patterns), in file order.
+  // The histograms (FullProf: the patterns; CIF: the data sets), in file order.
   struct Pattern {
     int number = 0;
     std::string kind;  // "X-ray", "neutron"; GSAS: the type, "PXC"
@@ -49,6 +49,7 @@ struct InitValues {
     int bank = 0;                       // time of flight: the detector bank, 0 when not known
     std::optional<float> angle;         // and its 2theta in degrees
     std::optional<float> polarization;  // PXC: the polarization fraction printed
+    std::string loop;                   // CIF: its reflection loop, "60 rows in data_x"
   };
   std::vector<Pattern> patterns;
 
@@ -56,6 +57,7 @@ struct InitValues {
     int number = 0;
     std::string name;
     std::string group;  // the space-group symbol, when the file names one
+    std::string id;     // CIF: its _pd_refln_phase_id; empty when the loop has none
   };
   std::vector<Phase> phases;
 };

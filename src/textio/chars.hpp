@@ -18,6 +18,9 @@ constexpr bool is_letter(char c) {
 constexpr char to_lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+constexpr char to_upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // A lattice letter, the code a structure-factor file writes under VOL.
 constexpr bool is_lattice_letter(char c) {

@@ -1,6 +1,7 @@
 // What a CIF file holds, as read without converting it: the data sets, their
-// radiation and phases, and for each phase the cell and space group that the
-// links between blocks lead to.
+// radiation, phases and title, whether a parameter file could convert them,
+// and for each phase the cell and space group (with its lattice letter) that
+// the links between blocks lead to.
 #include <gtest/gtest.h>
 
 #include "driver/run_state.hpp"
@@ -20,11 +21,12 @@ std::string summary(const std::vector<CifDataSet>& sets) {
                s.powder ? "powder " : "single crystal ", radiation[static_cast<int>(s.radiation)],
                s.time_of_flight ? " TOF" : "",
                s.wavelength ? cat(" lambda ", s.wavelength_text.text) : "",
-               s.twotheta ? cat(" 2theta ", s.twotheta_text.text) : "", "\n");
+               s.twotheta ? cat(" 2theta ", s.twotheta_text.text) : "", " title '", s.title, "'",
+               s.refused ? cat(" refused: ", s.refused->message) : "", "\n");
     for (const CifPhase& p : s.phases) {
       out += cat("  id '", p.id, "' ", p.rows, " rows '", p.name, "' cell ",
                  p.cell ? p.cell_at.block : "none", " group '", p.space_group, "' ",
-                 p.space_group_number, "\n");
+                 p.space_group_number, " ", p.lattice == 0 ? '-' : p.lattice, "\n");
     }
   }
   return out;
@@ -37,18 +39,22 @@ TEST(CifContents, DataSetsAndPhasesWithoutConverting) {
   };
   const Case cases[] = {
       {"gsas-nisi-tof/NISI.cif",
-       "data_NISI_p_01 line 7117: 60 rows, powder neutron TOF 2theta 148.29\n"
-       "  id '1' 17 rows 'i' cell data_NISI_phase_1 group 'F m 3 m' 225\n"
-       "  id '2' 43 rows 'Silicon' cell data_NISI_phase_2 group 'F d 3 m' 227\n"
-       "data_NISI_p_02 line 13968: 83 rows, powder neutron TOF 2theta 88.05\n"
-       "  id '1' 24 rows 'i' cell data_NISI_phase_1 group 'F m 3 m' 225\n"
-       "  id '2' 59 rows 'Silicon' cell data_NISI_phase_2 group 'F d 3 m' 227\n"},
+       "data_NISI_p_01 line 7117: 60 rows, powder neutron TOF 2theta 148.29 title 'NISI_p_01'\n"
+       "  id '1' 17 rows 'i' cell data_NISI_phase_1 group 'F m 3 m' 225 F\n"
+       "  id '2' 43 rows 'Silicon' cell data_NISI_phase_2 group 'F d 3 m' 227 F\n"
+       "data_NISI_p_02 line 13968: 83 rows, powder neutron TOF 2theta 88.05 title 'NISI_p_02'\n"
+       "  id '1' 24 rows 'i' cell data_NISI_phase_1 group 'F m 3 m' 225 F\n"
+       "  id '2' 59 rows 'Silicon' cell data_NISI_phase_2 group 'F d 3 m' 227 F\n"},
       {"shelxl97-list6/P-1.fcf",
-       "data_p-1 line 23: 3174 rows, single crystal none\n"
-       "  id '' 3174 rows '' cell data_p-1 group '' 2\n"},
+       "data_p-1 line 23: 3174 rows, single crystal none title 'P-1 in P-1'\n"
+       "  id '' 3174 rows '' cell data_p-1 group '' 2 P\n"},
+      {"shelxl2016-list4/NaCl.fcf",
+       "data_NaCl line 215: 111 rows, single crystal none title 'CF solution in Fm-3m' refused: "
+       "No phase angle in the reflection loop\n"
+       "  id '' 111 rows '' cell data_NaCl group '' 225 F\n"},
       {"fullprof-tbbaco/tbbaco_prof.cif",
-       "data_tbbaco line 5408: 262 rows, powder X-ray lambda 1.5406\n"
-       "  id '1' 262 rows '' cell none group '' 0\n"},
+       "data_tbbaco line 5408: 262 rows, powder X-ray lambda 1.5406 title 'tbbaco'\n"
+       "  id '1' 262 rows '' cell none group '' 0 -\n"},
   };
   for (const Case& c : cases) {
     reset_run_state();

@@ -232,6 +232,7 @@ constexpr std::string_view kWavelength[] = {"_diffrn_radiation_wavelength",
                                             "_diffrn_radiation_wavelength_wavelength",
                                             "_pd_proc_wavelength"};
 constexpr std::string_view kRadiation[] = {"_diffrn_radiation_probe", "_diffrn_radiation_type"};
+constexpr std::string_view kTitle[] = {"_publ_section_title", "_shelx_title"};
 
 // A reflection loop: a loop with a column _refln_index_h.
 struct LoopAt {
@@ -462,6 +463,16 @@ void describe_space_group(const CifFile& file, const CifBlock& block, CifPhase& 
     group = gemmi::find_spacegroup_by_name(phase.space_group);
   }
   if (group != nullptr) phase.space_group_number = group->number;
+  // The lattice letter: the name's, else that of the group of the operations
+  // or, for a number alone, of its standard setting.
+  if (group == nullptr && phase.space_group.empty() && phase.space_group_number >= 1 &&
+      phase.space_group_number <= 230) {
+    group = gemmi::find_spacegroup_by_number(phase.space_group_number);
+  }
+  const char letter = !phase.space_group.empty() ? to_upper(phase.space_group[0])
+                      : group != nullptr         ? group->hm[0]
+                                                 : 0;
+  if (is_lattice_letter(letter)) phase.lattice = letter;
 }
 
 bool gives_space_group(const CifBlock& b) {
@@ -498,6 +509,20 @@ void describe_phase(const CifFile& file, const LoopAt& at, bool one_phase, CifPh
   } else {
     phase.no_space_group = why;
   }
+}
+
+// A title on one line, without the quotes FullProf writes inside its text
+// field; empty for "?".
+std::string title_text(const Found& f) {
+  std::string t = text_of(f.raw());
+  for (char& c : t) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  t = collapsed(t);
+  if (t.size() >= 2 && (t[0] == '\'' || t[0] == '"') && t.back() == t[0]) {
+    t = collapsed(t.substr(1, t.size() - 2));
+  }
+  return t == "?" || t == "." ? std::string() : t;
 }
 
 // Something of the data set (not of one phase), with its value and place.
@@ -539,6 +564,12 @@ CifDataSet describe(const CifFile& file, const LoopAt& at) {
     set.twotheta_text = {text_of(f->raw()), place_of(*f)};
   }
   for (CifPhase& phase : set.phases) describe_phase(file, at, one, phase);
+  auto gives_title = [](const CifBlock& b) {
+    Found f = find(b, kTitle);
+    return given(f) && !title_text(f).empty();
+  };
+  auto title = data_set_item(file, at, linked, kTitle, gives_title);
+  set.title = title ? title_text(*title) : at.block->name;
   return set;
 }
 
@@ -641,17 +672,19 @@ const CifBlock& block_named(const CifFile& file, std::string_view name) {
   return file.syntax.blocks.front();  // not met: every name came from a block
 }
 
+[[noreturn]] void refuse_no_loop(const CifFile& file) {
+  fail_file(file, "No reflection loop in the CIF file", file.name,
+            " has no reflection loop (_refln_index_h) in its ", file.syntax.blocks.size(),
+            file.syntax.blocks.size() == 1 ? " data block" : " data blocks",
+            " (a FullProf structure CIF needs its _prof.cif: cat run.cif run_prof.cif > "
+            "run-all.cif)");
+}
+
 // The data set the parameter file names: the n-th reflection loop.
 const LoopAt& chosen_loop(const CifFile& file, const std::vector<LoopAt>& loops) {
   const std::int32_t n = IDATA.histogram;
   const auto count = static_cast<std::int32_t>(loops.size());
-  if (count == 0) {
-    fail_file(file, "No reflection loop in the CIF file", file.name,
-              " has no reflection loop (_refln_index_h) in its ", file.syntax.blocks.size(),
-              file.syntax.blocks.size() == 1 ? " data block" : " data blocks",
-              " (a FullProf structure CIF needs its _prof.cif: cat run.cif run_prof.cif > "
-              "run-all.cif)");
-  }
+  if (count == 0) refuse_no_loop(file);
   if (n < 1 || n > count) {
     fail_file(file, "No such data set in the CIF file", file.name, " has ", count,
               count == 1 ? " reflection loop (data set 1)"
@@ -735,14 +768,7 @@ std::vector<gemmi::Op::Rot> group_rotations(const CifFile& file, const CifPhase&
 Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase, const Columns& k,
               TextInput& parameters) {
   const std::string what = cat("phase ", IDATA.phase_no, " of data set ", IDATA.histogram);
-  if (!phase.cell) {
-    const bool none = phase.no_cell.starts_with("no block");
-    fail_file(file, "No cell in the CIF file", file.name, " gives no cell for ", what, ": ",
-              phase.no_cell,
-              none ? "; FullProf writes the cell into its structure CIF, which a user joins to "
-                     "the _prof.cif: cat run.cif run_prof.cif > run-all.cif"
-                   : "");
-  }
+  if (!phase.cell) refuse_phase_without_cell(file.name, file.unit, phase, what);
   RDATA.CELL = *phase.cell;
   LDATA.TOF = false;
   Method m;
@@ -932,8 +958,26 @@ std::vector<CifDataSet> cif_contents(std::string_view field, int unit) {
   CifFile file;
   load(file, field, unit);
   std::vector<CifDataSet> sets;
-  for (const LoopAt& at : reflection_loops(file)) sets.push_back(describe(file, at));
+  for (const LoopAt& at : reflection_loops(file)) {
+    sets.push_back(describe(file, at));
+    try {
+      check_columns(file, at, sets.back(), columns(*at.loop));
+    } catch (const IoFailure& refused) {
+      sets.back().refused = refused;
+    }
+  }
+  if (sets.empty()) refuse_no_loop(file);
   return sets;
+}
+
+void refuse_phase_without_cell(std::string_view file, int unit, const CifPhase& phase,
+                               std::string_view what) {
+  const bool none = phase.no_cell.starts_with("no block");
+  throw IoFailure{cat("sfconv: ", file, " gives no cell for ", what, ": ", phase.no_cell,
+                      none ? "; FullProf writes the cell into its structure CIF, which a user "
+                             "joins to the _prof.cif: cat run.cif run_prof.cif > run-all.cif"
+                           : ""),
+                  "No cell in the CIF file", "READ", unit};
 }
 
 void cif(std::string_view field, TextInput& parameters) {

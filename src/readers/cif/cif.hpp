@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "textio/failure.hpp"
 #include "textio/text_input.hpp"
 
 namespace sfconv {
@@ -34,6 +35,7 @@ struct CifPhase {
   CifPlace cell_at;
   std::string space_group;              // the H-M name, blanks collapsed; empty when not given
   std::int32_t space_group_number = 0;  // as given, or as GEMMI finds it; 0 when unknown
+  char lattice = 0;                     // the lattice letter: the name's or GEMMI's group's
   bool space_group_given = false;       // some block gives the name, number or operations
   CifPlace space_group_at;
   // Why no cell or space group was taken, when none was: the blocks sought,
@@ -56,18 +58,36 @@ struct CifDataSet {
   std::optional<float> twotheta;  // _pd_meas_2theta_fixed
   CifText twotheta_text;
   std::vector<CifPhase> phases;  // by id, the smallest first: phase 1 is phases[0]
+  // A title for it: the file's _publ_section_title, else SHELXL's
+  // _shelx_title, else the name of the loop's block.
+  std::string title;
+  // The report of a loop that no parameter file converts: one without Miller
+  // indices, observed values or calculated phases (SHELXL's LIST 4).
+  std::optional<IoFailure> refused;
 };
 
 // What a CIF file holds, read without converting it: its reflection loops in
 // file order, each with its phases, radiation, wavelength, cell and space
-// group, taken as the conversion takes them. Failures to read the file are
-// the reports for `unit`.
+// group, taken as the conversion takes them. Failures to read the file, and a
+// file without a reflection loop, are the reports for `unit`.
 std::vector<CifDataSet> cif_contents(std::string_view file, int unit);
+
+// Refuses `phase` (of `file`, read on `unit`), which has no cell: the report
+// tells where the cell was sought, and what a FullProf user does. `what`
+// names the phase ("phase 1 of data set 1").
+[[noreturn]] void refuse_phase_without_cell(std::string_view file, int unit, const CifPhase& phase,
+                                            std::string_view what);
 
 // Reads data set `histogram` (the n-th reflection loop) and its phase
 // `phase_no` (the n-th smallest phase id) of a CIF file into the run state;
 // reads the polarization line (X-ray powder data) or the detector-angle line
 // (time of flight, the bank being the data set) of the parameter file.
 void cif(std::string_view file, TextInput& parameters);
+
+struct InitValues;
+
+// What sfconv --init takes from a CIF file: every data set, the phases of the
+// first with their names and ids, and that phase's cell and space group.
+void init_cif(std::string_view file, InitValues& v);
 
 }  // namespace sfconv

@@ -92,7 +92,7 @@ void init_fullprof(TextInput& output, InitValues& v) {
     } else if (line.starts_with(kPhaseList)) {
       int number = 0;
       if (!number_after(line, kPhaseList, number)) continue;
-      v.phases.push_back({number, "", ""});
+      v.phases.push_back({number, "", "", ""});
       phase = &v.phases.back();
       phase_line = output.line();
     } else if (phase != nullptr && output.line() == phase_line + 1) {
