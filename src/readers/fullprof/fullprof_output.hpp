@@ -77,11 +77,11 @@ class Owners {
   void block_line(std::string_view line) {
     if (!number_after(line, kPatternNumber, block_)) block_ = -1;
   }
-  // A line that begins with kOption; among the input options, one with
-  // "for pattern:" names the pattern of the wavelengths after it.
+  // A line that begins with kOption: one with "for pattern:" names the
+  // pattern of the wavelengths after it.
   void option_line(std::string_view line) {
     const std::size_t at = line.find(kForPattern);
-    if (in_options() && at != std::string_view::npos &&
+    if (at != std::string_view::npos &&
         !number_in(rest_of(line, at + kForPattern.size()), for_pattern_)) {
       for_pattern_ = -1;
     }
