@@ -39,6 +39,23 @@ constexpr std::string_view trim_start(std::string_view text) {
   return text;
 }
 
+// The text without its leading and trailing spaces.
+constexpr std::string_view trim(std::string_view text) {
+  return trim_end(trim_start(text));
+}
+
+// What follows the first `n` columns of a line (a marker of that length).
+constexpr std::string_view rest_of(std::string_view line, std::size_t n) {
+  return n < line.size() ? line.substr(n) : std::string_view{};
+}
+
+// The first word of a text: from its first character other than a space to
+// the next space.
+constexpr std::string_view first_word(std::string_view text) {
+  text = trim_start(text);
+  return text.substr(0, text.find(' '));
+}
+
 // Columns first..last of a line (counted from 1), as far as the line goes.
 constexpr std::string_view columns(std::string_view line, std::size_t first, std::size_t last) {
   if (line.size() < first) return {};

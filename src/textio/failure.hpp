@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "textio/chars.hpp"
 
@@ -42,6 +43,16 @@ std::string cat(const Args&... args) {
   std::string out;
   (cat_to(out, args), ...);
   return out;
+}
+
+// The items as a list in words: "a", "a and b", "a, b and c".
+inline std::string and_list(const std::vector<std::string>& items) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    text += i == 0 ? "" : i + 1 == items.size() ? " and " : ", ";
+    text += items[i];
+  }
+  return text;
 }
 
 // "FILE, line N: ", where a warning or a stop arose.

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "textio/chars.hpp"
+
 namespace sfconv {
 
 enum class NumResult { ok, illegal, overflow };
@@ -24,5 +26,10 @@ NumResult read_real(std::string_view field, int implied, float& value);
 // The number a text holds, as above; false for a blank text too.
 bool number_in(std::string_view text, std::int32_t& value);
 bool number_in(std::string_view text, int implied, float& value);
+
+// The number that fills a line after the marker it begins with: " => Phase  No. 1".
+inline bool number_after(std::string_view line, std::string_view marker, std::int32_t& value) {
+  return number_in(rest_of(line, marker.size()), value);
+}
 
 }  // namespace sfconv

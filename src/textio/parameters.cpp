@@ -54,7 +54,7 @@ bool is_file_name(std::string_view line) {
 }  // namespace
 
 std::string_view looks_like(std::string_view line, const ParameterLine& kind) {
-  line = trim_end(trim_start(line));
+  line = trim(line);
   if (line.empty()) return {};
   const bool group = &kind == &lines::space_group;
   if (is_file_name(line)) return "a file name";

@@ -6,6 +6,8 @@
 
 #include "driver/run_state.hpp"
 #include "readers/cif/cif.hpp"
+#include "support/files.hpp"
+#include "textio/editing_table.hpp"
 
 namespace sfconv {
 namespace {
@@ -58,6 +60,29 @@ TEST(CifContents, DataSetsAndPhasesWithoutConverting) {
     reset_run_state();
     EXPECT_EQ(summary(cif_contents(std::string(SFCONV_FIXTURES "/cif/") + c.file, 1)), c.holds)
         << c.file;
+  }
+}
+
+// The numbers of a CIF file, as its reader takes a wavelength (the table in
+// editing/cif_numbers.txt).
+TEST(CifContents, NumbersOfTheTable) {
+  auto cases = test::editing_table("cif_numbers.txt");
+  ASSERT_GE(cases.size(), 20u);
+  for (const test::EditingCase& c : cases) {
+    test::TempDir dir;
+    const std::string file =
+        dir.write("t.cif", cat("data_t\n_diffrn_radiation_wavelength ", c.format,
+                               "\nloop_\n_refln_index_h\n_refln_index_k\n_refln_index_l\n"
+                               "_refln_F_squared_meas\n1 1 1 10.0\n"));
+    std::string got;
+    try {
+      reset_run_state();
+      const std::vector<CifDataSet> sets = cif_contents(file, 1);
+      got = sets.at(0).wavelength ? real_text(*sets[0].wavelength) : "none";
+    } catch (const IoFailure& failure) {
+      got = failure.message == msg::illegal_character ? "illegal" : failure.message;
+    }
+    EXPECT_EQ(got, c.first) << "cif_numbers.txt line " << c.line << ": " << c.format;
   }
 }
 

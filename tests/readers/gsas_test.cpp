@@ -5,6 +5,8 @@
 
 #include "driver/run_state.hpp"
 #include "readers/gsas/gsas.hpp"
+#include "readers/gsas/gsas_listing.hpp"
+#include "textio/editing_table.hpp"
 
 namespace sfconv {
 namespace {
@@ -28,6 +30,20 @@ TEST(Gsas, LorentzPolarizationFactorsInSinglePrecision) {
     GsasRecord r{.multiplicity = 6, .d = c.d, .intensity = 10.0f, .amplitude = 1.0f};
     EXPECT_EQ(gsas_store(0, r, {.pm = 0.5f, .one_minus_p = 0.5f}), c.lp) << c.type << " " << c.d;
     EXPECT_EQ(RDATA.WAVE[0], c.wave) << c.type;
+  }
+}
+
+// The values under the " Hstgm" tables' captions (the table in
+// editing/hstgm_columns.txt).
+TEST(Gsas, HstgmColumnsOfEveryRowOfTheTable) {
+  auto cases = test::editing_table("hstgm_columns.txt");
+  ASSERT_GE(cases.size(), 8u);
+  for (const test::EditingCase& c : cases) {
+    gsas_listing::HstgmColumns columns;
+    columns.caption(c.format);
+    auto word = [](std::string_view w) { return w.empty() ? std::string("-") : std::string(w); };
+    EXPECT_EQ(word(columns.angle(c.first)) + " " + word(columns.polarization(c.first)), c.rest)
+        << "hstgm_columns.txt line " << c.line;
   }
 }
 

@@ -22,6 +22,7 @@
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "readers/cross_check.hpp"
+#include "readers/fullprof/fullprof_output.hpp"
 #include "readers/structure_factor.hpp"
 #include "textio/chars.hpp"
 #include "textio/det_angle.hpp"
@@ -31,52 +32,11 @@
 
 namespace sfconv {
 
+using namespace fullprof_output;
+
 namespace {
 
 constexpr int kSecondFileUnit = 2;
-
-// Markers of the output file.
-constexpr std::string_view kPatternBlock = " ==> CONDITIONS OF THIS RUN FOR PATTERN No.:";
-constexpr std::string_view kCycle = " => CYCLE No.:";
-constexpr std::string_view kRunFinished = " => Run finished";
-constexpr std::string_view kPhase = " => Phase";
-constexpr std::string_view kProfile = " ==> PROFILE PARAMETERS FOR PATTERN#";
-constexpr std::string_view kCell = " => Cell parameters:";
-// FullProf 7.95 heads the cell block so in time-of-flight outputs.
-constexpr std::string_view kDirectCell = " => Direct cell parameters:";
-constexpr std::string_view kTable = " Pattern#";
-
-// Lines before the first cycle that tell what the output holds and what it
-// printed for each pattern (as FullProf 5.40 to 7.95 write them): the list of
-// phases, the block of each pattern's global parameters with, for time of
-// flight, the bank's angle (" => T.O.F. 2theta average detector angle      :
-// 144.845", the value in columns 48-58), and for constant wavelength the
-// wavelengths (" => Wavelengths:  1.91200 1.91200", columns 17-25 and 26-33)
-// among the input options, after the line " => Data ... for pattern:  1".
-// The values are read as the first word after the text, so that a column
-// more or less changes nothing.
-constexpr std::string_view kPhaseList = " => Phase  No.";
-constexpr std::string_view kPatternNumber = " =>------->  PATTERN number:";
-constexpr std::string_view kAngle = " => T.O.F. 2theta average detector angle";
-constexpr std::string_view kWavelengths = " => Wavelengths:";
-constexpr std::string_view kForPattern = "for pattern:";
-constexpr std::string_view kOption = " => ";
-
-// The phase marker of the second file, and the one with a capital N of the
-// files that FullProf 6.x writes with Fou=2.
-constexpr std::string_view kSecondPhase = " Phase no.:";
-constexpr std::string_view kFourierPhase = " Phase No.:";
-
-// Lines of the reflection table. The two headers differ only in the blanks
-// before "Hw"; each sets the columns of the reflection lines after it.
-// FullProf 6.x writes the whole table two columns further right, its headers
-// behind two more blanks.
-constexpr std::string_view kWideHeader = " No.  Code     H   K   L  Mult      Hw";
-constexpr std::string_view kNarrowHeader = " No.  Code     H   K   L  Mult     Hw";
-constexpr std::string_view kWideHeader6 = "   No.  Code     H   K   L  Mult      Hw";
-constexpr std::string_view kNarrowHeader6 = "   No.  Code     H   K   L  Mult     Hw";
-constexpr std::string_view kTableEnd = "     ---------------";
-constexpr std::string_view kTableEndOther = " -------------------";
 
 // Reads on to the next line that begins with one of `markers` and leaves its
 // first 50 columns in LSTLINE; the marker's index, -1 at the end of the file.
@@ -150,30 +110,12 @@ bool holds(const std::vector<std::int32_t>& numbers, std::int32_t n) {
   return std::find(numbers.begin(), numbers.end(), n) != numbers.end();
 }
 
-// The number after column `from` of a marker line, blanks around it; false
-// when there is none.
-bool number_after(std::string_view line, std::size_t from, std::int32_t& n) {
-  std::string_view field = trim_start(trim_end(line.substr(std::min(from, line.size()))));
-  return !field.empty() && read_integer(field, n) == NumResult::ok;
-}
-
-// The first blank-separated word after column `from` as a value printed.
-bool printed_after(std::string_view line, std::size_t from, long at, Printed& printed) {
-  std::string_view word = trim_start(line.substr(std::min(from, line.size())));
-  word = word.substr(0, word.find(' '));
-  if (word.empty() || read_real(word, 0, printed.value) != NumResult::ok) return false;
-  printed.line = at;
-  printed.text = word;
+// A value printed on line `at`, as the word `word` of the line.
+bool printed(std::string_view word, long at, Printed& value) {
+  if (!number_in(word, 0, value.value)) return false;
+  value.line = at;
+  value.text = word;
   return true;
-}
-
-// "a", "a and b", "a, b and c".
-std::string and_list(const std::vector<std::string>& items) {
-  std::string text;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    text += cat(i == 0 ? "" : i + 1 == items.size() ? " and " : ", ", items[i]);
-  }
-  return text;
 }
 
 // "pattern 1", "patterns 1 and 2", "patterns 1, 2 and 5", "patterns 1 to 5";
@@ -220,7 +162,7 @@ void find_pattern(TextInput& output, TextInput& parameters, Holdings& h) {
     }
     std::int32_t n = 0;
     if (which == 1) {
-      if (number_after(CDATA.LSTLINE.view(), kPhaseList.size(), n)) h.phases.push_back(n);
+      if (number_after(CDATA.LSTLINE.view(), kPhaseList, n)) h.phases.push_back(n);
       continue;
     }
     n = number_on_marker_line(output, "(44X,I3)"_fmt, "the pattern number");
@@ -255,55 +197,44 @@ struct Place {
 // " => Run finished"), which it leaves in `record`: the other pattern blocks,
 // the phase list, and the wavelength or bank angle printed for `histogram`.
 // Returns 0 at a cycle marker, 1 at the end of the run. A pattern's value is
-// taken only where the file says whose it is: the wavelengths after its
-// " => Data ... for pattern:" line, the angle in its " =>------->  PATTERN
-// number:" block; or, in an output of one pattern, the first one.
+// taken only where the file says whose it is (see Owners).
 int scan_head(TextInput& output, Holdings& h, std::string_view& record) {
-  std::int32_t block = 0;        // the " =>------->  PATTERN number:" block, 0 before the first
-  std::int32_t for_pattern = 0;  // the last " => ... for pattern:" line, 0 before the first
+  Owners owners;
   for (;;) {
     // The input options, where the wavelengths stand, come before the first
     // pattern's global parameters; only there is every " => " line looked at.
     const int which =
-        block == 0 ? output.find_marker(record, {kCycle, kRunFinished, kPatternBlock, kPhaseList,
-                                                 kPatternNumber, kAngle, kWavelengths, kOption})
-                   : output.find_marker(record, {kCycle, kRunFinished, kPatternBlock, kPhaseList,
-                                                 kPatternNumber, kAngle});
-    const bool one_pattern = h.patterns.size() == 1;
+        owners.in_options()
+            ? output.find_marker(record, {kCycle, kRunFinished, kPatternBlock, kPhaseList,
+                                          kPatternNumber, kBankAngle, kWavelengths, kOption})
+            : output.find_marker(record, {kCycle, kRunFinished, kPatternBlock, kPhaseList,
+                                          kPatternNumber, kBankAngle});
     std::int32_t n = 0;
     switch (which) {
       case 0:
       case 1:
         return which;
       case 2:
-        if (number_after(record, kPatternBlock.size(), n)) h.patterns.push_back(n);
+        if (number_after(record, kPatternBlock, n)) h.patterns.push_back(n);
         break;
       case 3:
-        if (number_after(record, kPhaseList.size(), n)) h.phases.push_back(n);
+        if (number_after(record, kPhaseList, n)) h.phases.push_back(n);
         break;
       case 4:
-        if (!number_after(record, kPatternNumber.size(), block)) block = -1;
+        owners.block_line(record);
         break;
       case 5:
-        if (h.angle.line == 0 && (block == IDATA.histogram || (block == 0 && one_pattern))) {
-          std::size_t colon = record.find(':', kAngle.size());
-          if (colon != std::string_view::npos)
-            printed_after(record, colon + 1, output.line(), h.angle);
+        if (h.angle.line == 0 && owners.angle_of(IDATA.histogram, h.patterns.size())) {
+          printed(angle_word(record), output.line(), h.angle);
         }
         break;
       case 6:
-        if (h.wavelength.line == 0 &&
-            (for_pattern == IDATA.histogram || (for_pattern == 0 && one_pattern))) {
-          printed_after(record, kWavelengths.size(), output.line(), h.wavelength);
+        if (h.wavelength.line == 0 && owners.wavelength_of(IDATA.histogram, h.patterns.size())) {
+          printed(wavelength_word(record), output.line(), h.wavelength);
         }
         break;
-      default: {
-        std::size_t at = record.find(kForPattern);
-        if (at != std::string_view::npos &&
-            !number_after(record, at + kForPattern.size(), for_pattern)) {
-          for_pattern = -1;
-        }
-      }
+      default:
+        owners.option_line(record);
     }
   }
 }
@@ -522,15 +453,6 @@ struct Record {
   float phi = 0.0f;  // phase angle, degrees
 };
 
-// Columns first..last of a record, counted from 1, are all blank (columns
-// beyond its end count as blanks).
-bool blank_columns(std::string_view record, std::size_t first, std::size_t last) {
-  for (std::size_t c = first; c <= last && c <= record.size(); ++c) {
-    if (record[c - 1] != ' ') return false;
-  }
-  return true;
-}
-
 std::string hkl(std::int32_t h, std::int32_t k, std::int32_t l) {
   return cat(h, " ", k, " ", l);
 }
@@ -547,7 +469,7 @@ bool read_record(TextInput& second, const TextInput& output, const TableLine& r,
   if (!second.next(line)) return false;
   read_internal(line, record_origin(second), "(2(12X,F12.4))"_fmt, rec.modulus, rec.phi);
 
-  if (!blank_columns(line, 1, 12)) {
+  if (!trim_end(columns(line, 1, 12)).empty()) {
     std::int32_t h = 0, k = 0, l = 0;
     read_internal(line, record_origin(second), "(3I4)"_fmt, h, k, l);
     if (h != r.h || k != r.k || l != r.l) {
@@ -559,7 +481,7 @@ bool read_record(TextInput& second, const TextInput& output, const TableLine& r,
     }
   }
 
-  if (blank_columns(line, 37, 48)) {
+  if (trim_end(columns(line, 37, 48)).empty()) {
     fail_at(second, "No phase angle in the second file",
             ": no phase angle in columns 37-48; FullProf writes the phases into the .fou file "
             "when the .pcr has Fou=4");
@@ -623,13 +545,13 @@ std::int32_t read_table(TextInput& output, TextInput& second, Layouts& met) {
 // the cycle whose results were taken.
 void sum_up(const TextInput& output, const TextInput& second, const Layouts& met) {
   std::string layouts;
-  auto add = [&layouts](bool met, const char* what) {
+  auto add = [&layouts](bool met, std::string_view what) {
     if (met) layouts += cat(layouts.empty() ? "" : ", ", what);
   };
   add(met.colon_marker, "table marker with \"Phase No.:\"");
   add(met.shifted_headers, "table headers two columns right");
   add(met.cell_16, "cell values in 16 columns");
-  add(met.direct_cell, "\" => Direct cell parameters:\"");
+  add(met.direct_cell, quoted(kDirectCell));
   note("read FullProf output ", output.name(), " (",
        layouts.empty() ? std::string("the older layouts") : layouts, ")");
   note("second file ", second.name(), ", its records after ", quoted(met.second_marker));
@@ -653,7 +575,7 @@ void cross_check(const TextInput& output, const TextInput& parameters, const Hol
   if (LDATA.TOF && h.angle.line != 0 && angle_apart(RDATA.twotheta, h.angle.value)) {
     warn(place(parameters.name(), h.angle_line), "the detector-angle line gives bank ", IDATA.nbank,
          " 2theta = ", real_text(RDATA.twotheta), ", but ", output.name(), " prints ", h.angle.text,
-         " on line ", h.angle.line, " (", quoted(kAngle), "); the output uses ",
+         " on line ", h.angle.line, " (", quoted(kBankAngle), "); the output uses ",
          real_text(RDATA.twotheta), " for 2theta and every wavelength");
   }
   if (!LDATA.TOF && h.wavelength.line != 0 && wavelength_apart(RDATA.lambda0, h.wavelength.value)) {

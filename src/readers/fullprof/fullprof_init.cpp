@@ -6,46 +6,23 @@
 
 #include "driver/init.hpp"
 #include "readers/fullprof/fullprof.hpp"
+#include "readers/fullprof/fullprof_output.hpp"
 #include "textio/chars.hpp"
 #include "textio/failure.hpp"
 #include "textio/numeric_input.hpp"
 
 namespace sfconv {
 
+using namespace fullprof_output;
+
 namespace {
 
-constexpr std::string_view kPatternBlock = " ==> CONDITIONS OF THIS RUN FOR PATTERN No.:";
-constexpr std::string_view kCycle = " => CYCLE No.:";
-constexpr std::string_view kTitle = " => Title:";
-constexpr std::string_view kPcrCode = " => PCR file code:";
-constexpr std::string_view kWavelengths = " => Wavelengths:";
-constexpr std::string_view kBankAngle = " => T.O.F. 2theta average detector angle";
-// Whose a wavelength or an angle is, as the reader tells it: the wavelengths
-// follow a " => Data ... for pattern:  1" line, the angle stands in the
-// pattern's " =>------->  PATTERN number:  1" block.
-constexpr std::string_view kForPattern = "for pattern:";
-constexpr std::string_view kPatternNumber = " =>------->  PATTERN number:";
-constexpr std::string_view kPhase = " => Phase  No.";
-constexpr std::string_view kSymmetry = " => Symmetry information on space group:";
-constexpr std::string_view kGroupNumber = "Number of Space group:";  // after " =>" and blanks
-constexpr std::string_view kDirectCell = " => Direct cell parameters:";
-
-std::string_view rest_after(std::string_view line, std::size_t at) {
-  return at >= line.size() ? std::string_view{} : trim_end(trim_start(line.substr(at)));
-}
-
-// The first word of a text.
-std::string_view first_word(std::string_view text) {
-  text = trim_start(text);
-  return text.substr(0, text.find(' '));
-}
-
-// The pattern numbered `number`; in an output of one pattern, that one
-// whatever the number (0 before any line tells).
-InitValues::Pattern* pattern(InitValues& v, int number) {
-  if (v.patterns.size() == 1 && number == 0) return &v.patterns.front();
+// The pattern a value printed now belongs to, as `whose` tells of each
+// pattern's number; nullptr for none.
+template <typename Whose>
+InitValues::Pattern* pattern(InitValues& v, Whose whose) {
   for (auto& p : v.patterns) {
-    if (p.number == number) return &p;
+    if (whose(p.number, v.patterns.size())) return &p;
   }
   return nullptr;
 }
@@ -70,8 +47,7 @@ void init_fullprof(TextInput& output, InitValues& v) {
   InitValues::Phase* phase = nullptr;  // the phase whose data the lines give
   long phase_line = 0;
   auto first_phase = [&] { return phase != nullptr && phase == &v.phases.front(); };
-  int for_pattern = 0;  // the pattern of the last " => ... for pattern:" line
-  int block = 0;        // the pattern of the last " =>------->  PATTERN number:" block
+  Owners owners;  // of the wavelengths and bank angles
   std::string_view line;
   while (output.next(line)) {
     // Everything is told before the refinement starts.
@@ -96,28 +72,26 @@ void init_fullprof(TextInput& output, InitValues& v) {
     }
 
     if (line.starts_with(kTitle) && v.title.empty()) {
-      v.title = rest_after(line, kTitle.size());
+      v.title = trim(rest_of(line, kTitle.size()));
     } else if (line.starts_with(kPcrCode) && v.pcr_code.empty()) {
-      v.pcr_code = rest_after(line, kPcrCode.size());
+      v.pcr_code = trim(rest_of(line, kPcrCode.size()));
     } else if (line.starts_with(kPatternNumber)) {
-      if (!number_in(first_word(line.substr(kPatternNumber.size())), block)) block = -1;
+      owners.block_line(line);
     } else if (line.starts_with(kWavelengths)) {
       float lambda = 0.0f;
-      auto* p = pattern(v, for_pattern);
-      if (p != nullptr && !p->wavelength &&
-          number_in(first_word(line.substr(kWavelengths.size())), 0, lambda)) {
+      auto* p = pattern(v, [&](int n, std::size_t k) { return owners.wavelength_of(n, k); });
+      if (p != nullptr && !p->wavelength && number_in(wavelength_word(line), 0, lambda)) {
         p->wavelength = lambda;
       }
     } else if (line.starts_with(kBankAngle)) {
       float angle = 0.0f;
-      auto* p = pattern(v, block);
-      if (p != nullptr && p->tof && !p->angle &&
-          number_in(first_word(line.substr(line.rfind(':') + 1)), 0, angle)) {
+      auto* p = pattern(v, [&](int n, std::size_t k) { return owners.angle_of(n, k); });
+      if (p != nullptr && p->tof && !p->angle && number_in(angle_word(line), 0, angle)) {
         p->angle = angle;
       }
-    } else if (line.starts_with(kPhase)) {
+    } else if (line.starts_with(kPhaseList)) {
       int number = 0;
-      if (!number_in(first_word(line.substr(kPhase.size())), number)) continue;
+      if (!number_after(line, kPhaseList, number)) continue;
       v.phases.push_back({number, "", "", ""});
       phase = &v.phases.back();
       phase_line = output.line();
@@ -126,12 +100,11 @@ void init_fullprof(TextInput& output, InitValues& v) {
       std::string_view name = trim_start(line);
       phase->name = trim_end(name.substr(0, name.find("   ")));
     } else if (line.starts_with(kSymmetry) && phase != nullptr && phase->group.empty()) {
-      phase->group = rest_after(line, kSymmetry.size());
+      phase->group = trim(rest_of(line, kSymmetry.size()));
       if (first_phase()) {
         v.group.symbol = phase->group;
-        const char letter = phase->group.empty() ? ' ' : phase->group[0];
-        if (std::string_view("PABCFIR").find(letter) != std::string_view::npos) {
-          v.group.letter = letter;
+        if (!phase->group.empty() && is_lattice_letter(phase->group[0])) {
+          v.group.letter = phase->group[0];
         }
       }
     } else if (line.starts_with(" =>") && trim_start(line.substr(3)).starts_with(kGroupNumber)) {
@@ -141,14 +114,11 @@ void init_fullprof(TextInput& output, InitValues& v) {
           number <= 230) {
         v.group.number = number;
       }
-    } else if (line.starts_with(" => ") && line.find(kForPattern) != std::string_view::npos) {
-      if (!number_in(first_word(line.substr(line.find(kForPattern) + kForPattern.size())),
-                     for_pattern)) {
-        for_pattern = -1;
-      }
     } else if (line.starts_with(kDirectCell) && first_phase() && !v.cell) {
       Cell cell{};
       if (cell_of(line.substr(kDirectCell.size()), cell)) v.cell = cell;
+    } else if (line.starts_with(kOption)) {
+      owners.option_line(line);
     }
   }
   if (v.patterns.empty()) output.fail_end_of_file();

@@ -18,6 +18,7 @@
 #include "driver/report.hpp"
 #include "driver/run_state.hpp"
 #include "readers/cross_check.hpp"
+#include "readers/gsas/gsas_listing.hpp"
 #include "readers/structure_factor.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
@@ -29,16 +30,9 @@
 
 namespace sfconv {
 
-namespace {
+using namespace gsas_listing;
 
-constexpr std::string_view kConstants = " Diffractometer constants for powder data:";
-constexpr std::string_view kBankLine = " Hstgm";
-constexpr std::string_view kChiSquared = " Reduced CHI**2 =";
-constexpr std::string_view kScaleFactors = " Histogram scale factors:";
-constexpr std::string_view kFractions = " Phase/element fractions for phase no.";
-constexpr std::string_view kLattice =
-    "                 a         b         c       alpha     beta      gamma";
-constexpr std::string_view kDataHeading = " Histogram";  // and "data" in columns 15-18
+namespace {
 
 // The fraction line gives 15 columns to each histogram, from column 15 on;
 // histogram 33's field is the last inside the 512-column line.
@@ -69,16 +63,6 @@ struct Seen {
   long list_line = 0;                    // the data heading of the histogram's list
 };
 
-// "1", "1 and 2", "1, 2 and 3".
-std::string and_list(const std::vector<std::string>& items) {
-  std::string out;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i > 0) out += i + 1 == items.size() ? " and " : ", ";
-    out += items[i];
-  }
-  return out;
-}
-
 // "the parameter file (line 11) asks for histogram 3"
 std::string asked_for(long line, std::string_view what, std::int32_t number) {
   return cat("the parameter file (line ", line, ") asks for ", what, " ", number);
@@ -108,13 +92,7 @@ void find(TextInput& listing, std::string_view marker) {
   CDATA.LSTLINE.assign(record);
 }
 
-// Columns first..last, as a field padded with blanks would hold them.
-bool columns_are(std::string_view line, std::size_t first, std::string_view text) {
-  return line.size() >= first - 1 + text.size() && line.substr(first - 1, text.size()) == text;
-}
-
-}  // namespace
-
+// Where a caption line has the column `word` (lower case), npos if not.
 std::size_t caption_column(std::string_view caption, std::string_view word) {
   for (std::size_t i = 0; i + word.size() <= caption.size(); ++i) {
     if (i > 0 && caption[i - 1] != ' ') continue;
@@ -125,7 +103,10 @@ std::size_t caption_column(std::string_view caption, std::string_view word) {
   return std::string_view::npos;
 }
 
+// The blank-delimited word of `line` that covers columns at..at+width-1 (from
+// 0), empty when those columns are blank or `at` is npos.
 std::string_view word_under(std::string_view line, std::size_t at, std::size_t width) {
+  if (at == std::string_view::npos) return {};
   std::size_t i = at;
   while (i < at + width && i < line.size() && line[i] == ' ') ++i;
   if (i >= at + width || i >= line.size()) return {};
@@ -134,6 +115,23 @@ std::string_view word_under(std::string_view line, std::size_t at, std::size_t w
   std::size_t last = i;
   while (last < line.size() && line[last] != ' ') ++last;
   return line.substr(first, last - first);
+}
+
+}  // namespace
+
+void HstgmColumns::caption(std::string_view line) {
+  if (std::size_t at = caption_column(line, "2-theta"); at != std::string_view::npos) angle_ = at;
+  if (std::size_t at = caption_column(line, "pola"); at != std::string_view::npos) {
+    polarization_ = at;
+  }
+}
+
+std::string_view HstgmColumns::angle(std::string_view line) const {
+  return word_under(line, angle_, 7);
+}
+
+std::string_view HstgmColumns::polarization(std::string_view line) const {
+  return word_under(line, polarization_, 4);
 }
 
 namespace {
@@ -153,7 +151,7 @@ BankLine bank_line(TextInput& listing) {
       cat("looking for the ", quoted(kBankLine), " line of PNT histogram ", IDATA.histogram));
   const Text<50>& line = CDATA.LSTLINE;
   std::vector<std::string> held;  // the PNT histograms whose bank lines were passed over
-  std::size_t angle_column = std::string_view::npos;
+  HstgmColumns captions;
   std::string_view record;
   for (;;) {
     if (listing.seek_marker(record, {kBankLine}) < 0) {
@@ -164,9 +162,8 @@ BankLine bank_line(TextInput& listing) {
                           asked_for(PARLINES.histogram, "histogram", IDATA.histogram)),
                       msg::end_of_file, "READ", listing.unit()};
     }
-    if (!columns_are(record, 11, "PNT")) {
-      std::size_t column = caption_column(record, "2-theta");
-      if (column != std::string_view::npos) angle_column = column;
+    if (columns(record, 11, 13) != "PNT") {
+      captions.caption(record);
       continue;
     }
     CDATA.LSTLINE.assign(record);
@@ -178,10 +175,8 @@ BankLine bank_line(TextInput& listing) {
     }
     read_internal(line.view(), line_origin(listing, "bank number"), "(15X,I2)"_fmt, IDATA.nbank);
     BankLine bank{line_at(listing, record), {}, 0.0f};
-    if (angle_column != std::string_view::npos) {
-      std::string_view word = word_under(record, angle_column, 7);
-      if (!word.empty() && read_real(word, 0, bank.angle) == NumResult::ok) bank.printed = word;
-    }
+    const std::string_view printed = captions.angle(record);
+    if (number_in(printed, 0, bank.angle)) bank.printed = printed;
     return bank;
   }
 }
@@ -429,7 +424,7 @@ bool data_block(TextInput& listing, Seen& seen) {
       seen.other_cells.push_back(line_at(listing, record));
       continue;
     }
-    if (!columns_are(record, 15, "data")) continue;
+    if (columns(record, 15, 18) != "data") continue;
     other_cells = false;
     CDATA.LSTLINE.assign(record);
     std::int32_t number = 0;
@@ -556,12 +551,12 @@ void cells_of_other_phases(const TextInput& listing, const Seen& seen) {
 
 }  // namespace
 
-bool names_gsas2(std::string_view line) {
+bool gsas_listing::names_gsas2(std::string_view line) {
   return line.find("GSAS-II") != std::string_view::npos ||
          line.find("Structure Analysis System-II") != std::string_view::npos;
 }
 
-void refuse_gsas2_listing(const TextInput& listing, long line) {
+void gsas_listing::refuse_gsas2_listing(const TextInput& listing, long line) {
   throw IoFailure{cat("sfconv: ", listing.name(), " is a GSAS-II listing (line ", line,
                       " names GSAS-II): sfconv reads the listings of GSAS, not those of GSAS-II"),
                   msg::end_of_file, "READ", listing.unit()};

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "textio/text_input.hpp"
 
@@ -12,21 +11,6 @@ namespace sfconv {
 // polarization line ("PXC") or the detector-angle line ("PNT") of the
 // parameter file.
 void gsas(TextInput& listing, TextInput& parameters);
-
-// Where a caption line (" Hstgm   Type Bank  2-theta ...") has the column
-// `word`, a lower-case word matched in any case and beginning after a blank;
-// npos if not.
-std::size_t caption_column(std::string_view caption, std::string_view word);
-// The blank-delimited word of `line` that covers columns at..at+width-1 (from
-// 0), empty when those columns are blank: the value under a caption's word.
-std::string_view word_under(std::string_view line, std::size_t at, std::size_t width);
-
-// GSAS-II also writes listings named .lst, with none of GSAS's sections; its
-// name stands in one of their first kHeadLines lines.
-constexpr long kHeadLines = 10;
-bool names_gsas2(std::string_view line);
-// The end-of-file report of a GSAS-II listing, whose line `line` names GSAS-II.
-[[noreturn]] void refuse_gsas2_listing(const TextInput& listing, long line);
 
 // One record of a GSAS reflection list, as decoded from its columns.
 struct GsasRecord {

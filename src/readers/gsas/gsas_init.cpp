@@ -7,19 +7,16 @@
 
 #include "driver/init.hpp"
 #include "readers/gsas/gsas.hpp"
+#include "readers/gsas/gsas_listing.hpp"
 #include "textio/chars.hpp"
 #include "textio/failure.hpp"
 #include "textio/numeric_input.hpp"
 
 namespace sfconv {
 
-namespace {
+using namespace gsas_listing;
 
-// The reader's section texts.
-constexpr std::string_view kConstants = " Diffractometer constants for powder data:";
-constexpr std::string_view kLattice =
-    "                 a         b         c       alpha     beta      gamma";
-constexpr std::string_view kTable = " Hstgm";
+namespace {
 
 InitValues::Pattern* histogram(InitValues& v, int number) {
   for (auto& p : v.patterns) {
@@ -28,34 +25,20 @@ InitValues::Pattern* histogram(InitValues& v, int number) {
   return nullptr;
 }
 
-// The columns of the " Hstgm" tables' captions that --init reads, as the
-// reader finds them: the caption's word, the value under it.
-struct Captions {
-  std::size_t angle = std::string_view::npos;         // "2-theta"
-  std::size_t polarization = std::string_view::npos;  // "Pola"
-};
-
 // A " Hstgm" line: a caption, or a histogram's line, " Hstgm  1 PNT  1 ...",
 // with the histogram in columns 8-9 and, on a PNT line, the bank in 16-17.
-void table_line(InitValues& v, Captions& captions, std::string_view line) {
+void table_line(InitValues& v, HstgmColumns& captions, std::string_view line) {
   int number = 0;
   InitValues::Pattern* p = nullptr;
   if (!number_in(columns(line, 8, 9), number) || (p = histogram(v, number)) == nullptr) {
-    std::size_t at = caption_column(line, "2-theta");
-    if (at != std::string_view::npos) captions.angle = at;
-    at = caption_column(line, "pola");
-    if (at != std::string_view::npos) captions.polarization = at;
+    captions.caption(line);
     return;
   }
   float x = 0.0f;
   const bool pnt = columns(line, 11, 13) == "PNT";
   if (p->tof && pnt && p->bank == 0) number_in(columns(line, 16, 17), p->bank);
-  if (p->tof && pnt && !p->angle && captions.angle != std::string_view::npos &&
-      number_in(word_under(line, captions.angle, 7), 0, x)) {
-    p->angle = x;
-  }
-  if (p->pxc && !p->polarization && captions.polarization != std::string_view::npos &&
-      number_in(word_under(line, captions.polarization, 4), 0, x)) {
+  if (p->tof && pnt && !p->angle && number_in(captions.angle(line), 0, x)) p->angle = x;
+  if (p->pxc && !p->polarization && number_in(captions.polarization(line), 0, x)) {
     p->polarization = x;
   }
 }
@@ -68,7 +51,7 @@ bool phase_line(std::string_view line, InitValues::Phase& phase) {
   while (digits < rest.size() && is_digit(rest[digits])) ++digits;
   if (digits == 0 || digits >= rest.size() || rest[digits] != ':') return false;
   number_in(rest.substr(0, digits), phase.number);
-  phase.name = trim_end(trim_start(rest.substr(digits + 1)));
+  phase.name = trim(rest.substr(digits + 1));
   return true;
 }
 
@@ -80,7 +63,7 @@ void init_gsas(TextInput& listing, InitValues& v) {
   bool constants = false;     // the heading was met
   int pair = 0;               // under the heading: 1 the first line of a pair, 2 the second
   bool lattice_next = false;  // the line after the lattice heading
-  Captions captions;          // of the " Hstgm" tables
+  HstgmColumns captions;      // of the " Hstgm" tables
   std::string_view line;
   while (listing.next(line)) {
     if (listing.line() == 1 && line.starts_with('1')) v.title = trim_end(columns(line, 2, 68));
@@ -115,7 +98,7 @@ void init_gsas(TextInput& listing, InitValues& v) {
       continue;
     }
 
-    if (line.starts_with(kTable)) {
+    if (line.starts_with(kBankLine)) {
       table_line(v, captions, line);
       continue;
     }

@@ -32,40 +32,50 @@ int blank_controls(std::span<unsigned char> text, std::size_t& first) {
 
 }  // namespace
 
-void kolmex(RecordFile& fos, float& RELVAR) {
-  std::array<unsigned char, 70> title;
-  fos.read(title, "title");
-  note("read KOLMEX reflection file ", fos.name(),
-       fos.little_endian() ? " (little-endian records)" : " (big-endian records)");
-  std::size_t first = 0;
-  if (int n = blank_controls(title, first); n > 0) {
-    warn(fos.name(), ", record 1: the title holds ", n, n == 1 ? " control byte" : " control bytes",
-         " (a line feed, a NUL...), the first in column ", first, "; written as blanks");
-  }
-  std::memcpy(CDATA.TITLE.data(), title.data(), title.size());
+KolmexHeader read_kolmex_header(RecordFile& fos) {
+  KolmexHeader header;
+  fos.read(header.title, "title");
 
   std::array<unsigned char, 24> cell;
   fos.read(cell, "cell");
-  for (std::size_t i = 0; i < 6; ++i) RDATA.CELL[i] = fos.real_at(cell, 4 * i);
+  for (std::size_t i = 0; i < 6; ++i) header.cell[i] = fos.real_at(cell, 4 * i);
 
   std::array<unsigned char, 12> grid;
   fos.read(grid, "grid NX NY NZ");
-  IDATA.NX = fos.int_at(grid, 0);
-  IDATA.NY = fos.int_at(grid, 4);
-  IDATA.NZ = fos.int_at(grid, 8);
+  for (std::size_t i = 0; i < 3; ++i) header.grid[i] = fos.int_at(grid, 4 * i);
 
   std::array<unsigned char, 9> group;
   fos.read(group, "space group, setting and VOL");
-  IDATA.SPG = fos.int_at(group, 0);
-  IDATA.SET = fos.int_at(group, 4);
-  const unsigned char vol = group[8];
-  if (blank_controls(std::span(group).subspan(8), first) > 0) {
+  header.group = fos.int_at(group, 0);
+  header.setting = fos.int_at(group, 4);
+  header.vol = group[8];
+  return header;
+}
+
+void kolmex(RecordFile& fos, float& RELVAR) {
+  KolmexHeader header = read_kolmex_header(fos);
+  note("read KOLMEX reflection file ", fos.name(),
+       fos.little_endian() ? " (little-endian records)" : " (big-endian records)");
+  std::size_t first = 0;
+  if (int n = blank_controls(header.title, first); n > 0) {
+    warn(fos.name(), ", record 1: the title holds ", n, n == 1 ? " control byte" : " control bytes",
+         " (a line feed, a NUL...), the first in column ", first, "; written as blanks");
+  }
+  std::memcpy(CDATA.TITLE.data(), header.title.data(), header.title.size());
+  RDATA.CELL = header.cell;
+  IDATA.NX = header.grid[0];
+  IDATA.NY = header.grid[1];
+  IDATA.NZ = header.grid[2];
+  IDATA.SPG = header.group;
+  IDATA.SET = header.setting;
+  const unsigned char vol = header.vol;
+  if (blank_controls(std::span(&header.vol, 1), first) > 0) {
     warn(fos.name(), ", record 4: VOL is a control byte (code ", int{vol}, "); written as a blank");
   } else if (!is_lattice_letter(static_cast<char>(vol))) {
     warn(fos.name(), ", record 4: the lattice letter (VOL) ", static_cast<char>(vol),
          " is none of P, A, B, C, F, I, R");
   }
-  CDATA.VOL.c[0] = static_cast<char>(group[8]);
+  CDATA.VOL.c[0] = static_cast<char>(header.vol);
 
   std::array<unsigned char, 8> q;
   fos.read(q, "relative variance q1 q2");
