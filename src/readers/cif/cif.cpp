@@ -160,6 +160,14 @@ std::string text_of(const std::string& raw) {
 
 // ---- Numbers ----
 
+// A leading "+" dropped, as <charconv> takes none; false for a second sign
+// after it ("+-1.5" is no number).
+bool drop_plus(std::string_view& text) {
+  if (!text.starts_with('+')) return true;
+  text.remove_prefix(1);
+  return !text.starts_with('-') && !text.starts_with('+');
+}
+
 // A CIF number: an optional sign, digits with an optional point and
 // exponent, and an optional standard uncertainty in parentheses, which is
 // dropped ("4.760773(25)"). The nearest single-precision value; beyond the
@@ -169,7 +177,7 @@ bool cif_real(std::string_view text, float& value) {
     if (text.back() != ')') return false;
     text = text.substr(0, open);
   }
-  if (text.starts_with('+')) text.remove_prefix(1);
+  if (!drop_plus(text)) return false;
   const std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
   if (digits.empty() || !(is_digit(digits[0]) || digits[0] == '.')) return false;  // no "inf"
   const char* end = text.data() + text.size();
@@ -186,7 +194,7 @@ bool cif_real(std::string_view text, float& value) {
 enum class IntRead { ok, illegal, overflow };
 
 IntRead cif_int(std::string_view text, std::int32_t& value) {
-  if (text.starts_with('+')) text.remove_prefix(1);
+  if (!drop_plus(text)) return IntRead::illegal;
   const char* end = text.data() + text.size();
   auto [stop, error] = std::from_chars(text.data(), end, value);
   if (error == std::errc::result_out_of_range) return IntRead::overflow;
@@ -654,11 +662,6 @@ std::vector<gemmi::Op::Rot> rotations_of(const std::vector<gemmi::Op>& ops) {
 template <typename... Header>
 [[noreturn]] void fail_file(const CifFile& file, const char* message, const Header&... header) {
   throw IoFailure{cat("sfconv: ", header...), message, "READ", file.unit};
-}
-
-std::string real_text(float v) {
-  char digits[32];
-  return std::string(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
 }
 
 std::string at_text(const CifPlace& at) {
