@@ -1,5 +1,6 @@
-// sfconv: converts the result of a powder-diffraction refinement (a GSAS
-// listing, a FullProf output, a KOLMEX reflection file) to a structure-factor file.
+// sfconv: converts the result of a structure refinement (a GSAS listing, a
+// FullProf output, a KOLMEX reflection file, a CIF or FCF reflection file) to
+// a structure-factor file, or with --init writes the parameter file for one.
 #include <charconv>
 #include <cstdio>
 #include <cstring>
