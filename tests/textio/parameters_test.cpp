@@ -10,6 +10,7 @@
 #include "textio/editing_table.hpp"
 #include "textio/failure.hpp"
 #include "textio/parameters.hpp"
+#include "textio/report.hpp"
 
 namespace sfconv {
 namespace {
@@ -33,6 +34,33 @@ TEST(Parameters, EverySpaceGroupLineOfTheTable) {
     }
     EXPECT_EQ(got, c.rest.empty() ? c.first : c.first + " " + c.rest)
         << "space_group.txt line " << c.line;
+  }
+}
+
+// Where the 70th byte of the title falls inside a UTF-8 character of two,
+// three or four bytes, and what the warning says was left out.
+TEST(Parameters, TheTitleCutNeverSplitsACharacter) {
+  auto cases = test::editing_table("title_cut.txt");
+  ASSERT_GT(cases.size(), 15u);
+  test::TempDir dir;
+  const std::string warned = "left out: \"";
+  for (const test::EditingCase& c : cases) {
+    reset_run_state();
+    const std::size_t n = std::stoul(c.format);
+    const std::string title = std::string(n, 'x') + c.first;
+    TextInput in(dir.write("p.txt", title + "\nP 1\n1\n1 1 1\n0\n1\n1\n1\n1\n"), 5);
+    read_data_gsas_fullprof(in);
+    const std::string kept(CDATA.TITLE.view());
+    EXPECT_EQ(kept.substr(0, n), std::string(n, 'x')) << "title_cut.txt line " << c.line;
+    const std::size_t bar = c.rest.find('|');
+    EXPECT_EQ(kept.substr(n), c.rest.substr(0, bar)) << "title_cut.txt line " << c.line;
+    std::string left = "-";
+    for (const std::string& w : REPORT.warnings) {
+      const std::size_t at = w.find(warned);
+      if (at != std::string::npos)
+        left = w.substr(at + warned.size(), w.size() - at - warned.size() - 1);
+    }
+    EXPECT_EQ(left, c.rest.substr(bar + 1)) << "title_cut.txt line " << c.line;
   }
 }
 
