@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "fuzz_support.hpp"
 #include "readers/cif/cif.hpp"
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "fuzz_support.hpp"
 #include "readers/fullprof/fullprof.hpp"
 

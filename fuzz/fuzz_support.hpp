@@ -13,8 +13,8 @@
 #include <utility>
 
 #include "driver/read_data.hpp"
-#include "driver/run_state.hpp"
-#include "driver/writer.hpp"
+#include "run/run_state.hpp"
+#include "run/writer.hpp"
 #include "textio/failure.hpp"
 #include "textio/text_input.hpp"
 #include "textio/text_output.hpp"

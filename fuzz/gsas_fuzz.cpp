@@ -3,7 +3,7 @@
 // reader, the listing reader and the writer, as a real run does.
 #include <cstdint>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "fuzz_support.hpp"
 #include "readers/gsas/gsas.hpp"
 

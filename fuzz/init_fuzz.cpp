@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/init.hpp"
+#include "run/init_values.hpp"
 #include "fuzz_support.hpp"
 #include "readers/cif/cif.hpp"
 #include "readers/fullprof/fullprof.hpp"

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/run_state.hpp"
-#include "driver/writer.hpp"
+#include "run/run_state.hpp"
+#include "run/writer.hpp"
 #include "fuzz_support.hpp"
 #include "readers/kolmex/kolmex.hpp"
 #include "textio/failure.hpp"

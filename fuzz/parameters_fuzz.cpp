@@ -4,7 +4,7 @@
 
 #include "driver/driver.hpp"
 #include "driver/read_data.hpp"
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "fuzz_support.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/failure.hpp"

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "driver/read_data.hpp"
-#include "driver/report.hpp"
-#include "driver/run_state.hpp"
-#include "driver/writer.hpp"
+#include "run/report.hpp"
+#include "run/run_state.hpp"
+#include "run/writer.hpp"
 #include "readers/cif/cif.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/gsas/gsas.hpp"

@@ -9,8 +9,8 @@
 
 #include "driver/driver.hpp"
 #include "driver/init.hpp"
-#include "driver/report.hpp"
-#include "driver/run_state.hpp"
+#include "run/report.hpp"
+#include "run/run_state.hpp"
 #include "textio/failure.hpp"
 #include "textio/text_output.hpp"
 

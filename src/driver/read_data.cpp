@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 
 namespace sfconv {
 

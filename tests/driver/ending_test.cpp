@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/report.hpp"
-#include "driver/run_state.hpp"
+#include "run/report.hpp"
+#include "run/run_state.hpp"
 
 namespace sfconv {
 namespace {

@@ -4,7 +4,7 @@
 // the links between blocks lead to.
 #include <gtest/gtest.h>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "readers/cif/cif.hpp"
 #include "support/files.hpp"
 #include "textio/editing_table.hpp"

@@ -3,7 +3,7 @@
 // digits would hide. Whole listings are converted by the cases in tests/cases/gsas/.
 #include <gtest/gtest.h>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "readers/gsas/gsas.hpp"
 #include "readers/gsas/gsas_listing.hpp"
 #include "textio/editing_table.hpp"

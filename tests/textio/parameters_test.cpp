@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/read_data.hpp"
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "support/files.hpp"
 #include "textio/editing_table.hpp"
 #include "textio/failure.hpp"

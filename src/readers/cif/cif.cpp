@@ -15,9 +15,9 @@
 #include <gemmi/symmetry.hpp>
 #include <gemmi/unitcell.hpp>
 
-#include "driver/report.hpp"
-#include "driver/run_state.hpp"
-#include "driver/writer.hpp"
+#include "run/report.hpp"
+#include "run/run_state.hpp"
+#include "run/writer.hpp"
 #include "readers/cif/cif_syntax.hpp"
 #include "readers/cross_check.hpp"
 #include "readers/structure_factor.hpp"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "driver/init.hpp"
+#include "run/init_values.hpp"
 #include "readers/cif/cif.hpp"
 #include "textio/failure.hpp"
 

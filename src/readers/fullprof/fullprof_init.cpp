@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driver/init.hpp"
+#include "run/init_values.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/fullprof/fullprof_output.hpp"
 #include "textio/chars.hpp"

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "driver/report.hpp"
-#include "driver/run_state.hpp"
+#include "run/report.hpp"
+#include "run/run_state.hpp"
 #include "readers/cross_check.hpp"
 #include "readers/gsas/gsas_listing.hpp"
 #include "readers/structure_factor.hpp"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "driver/init.hpp"
+#include "run/init_values.hpp"
 #include "readers/gsas/gsas.hpp"
 #include "readers/gsas/gsas_listing.hpp"
 #include "textio/chars.hpp"

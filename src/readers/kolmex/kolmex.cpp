@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"

@@ -2,7 +2,7 @@
 // cell, grid and space group from the file, so --init only names them.
 #include <string_view>
 
-#include "driver/init.hpp"
+#include "run/init_values.hpp"
 #include "readers/kolmex/kolmex.hpp"
 #include "textio/chars.hpp"
 

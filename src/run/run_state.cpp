@@ -1,5 +1,5 @@
 // The run state's one instance.
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"

@@ -1,12 +1,12 @@
 // The structure-factor file writer.
-#include "driver/writer.hpp"
+#include "run/writer.hpp"
 
 #include <array>
 #include <cmath>
 #include <span>
 #include <string>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 #include "textio/report.hpp"

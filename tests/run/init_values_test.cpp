@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/init.hpp"
+#include "run/init_values.hpp"
 #include "textio/editing_table.hpp"
 
 namespace sfconv {

@@ -1,10 +1,10 @@
 // The driver's part of the report.
-#include "driver/report.hpp"
+#include "run/report.hpp"
 
 #include <new>
 #include <utility>
 
-#include "driver/run_state.hpp"
+#include "run/run_state.hpp"
 #include "textio/chars.hpp"
 #include "textio/edit.hpp"
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/writer.hpp"
+#include "run/writer.hpp"
 #include "textio/editing_table.hpp"
 
 namespace sfconv {

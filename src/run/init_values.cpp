@@ -1,0 +1,303 @@
+// sfconv --init: the parameter file written from the values a reader took
+// from a refinement file.
+#include "run/init_values.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "textio/edit.hpp"
+#include "textio/failure.hpp"
+
+namespace sfconv {
+
+namespace {
+
+constexpr std::size_t kValueWidth = 24;  // the comments start after it
+
+// Text from a file for a line of the parameter file: control characters as
+// blanks, trailing blanks dropped.
+std::string clean(std::string_view text) {
+  std::string out(trim_end(trim_start(text)));
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  }
+  return out;
+}
+
+std::string ints(const std::array<int, 3>& n) {
+  return cat(n[0], " ", n[1], " ", n[2]);
+}
+
+std::string cell_text(const Cell& cell) {
+  std::string out;
+  for (float x : cell) out += cat(out.empty() ? "" : " ", real_text(x));
+  return out;
+}
+
+// One line of the parameter file: the value, then its comment.
+class Writer {
+ public:
+  void line(std::string_view value, std::string_view comment) {
+    text_ += value;
+    text_.append(value.size() < kValueWidth ? kValueWidth - value.size() : 1, ' ');
+    text_ += cat("# ", comment, '\n');
+  }
+  // A value the file does not give: "?", and what belongs there.
+  void unknown(std::string_view what) { line("?", what); }
+  void comment(std::string_view text) { text_ += cat("# ", text, '\n'); }
+  std::string text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// A value the file gave that a parameter line can hold.
+bool usable(const std::optional<float>& x) {
+  return x && std::isfinite(*x);
+}
+
+std::string kind_text(const InitValues::Pattern& p) {
+  std::string text = p.kind;
+  if (p.tof) {
+    text += text.empty() ? "time of flight" : ", time of flight";
+    if (p.bank != 0) text += cat(", bank ", p.bank);
+    if (usable(p.angle)) text += cat(" at 2theta ", real_text(*p.angle));
+  } else if (usable(p.wavelength)) {
+    text += cat(text.empty() ? "" : ", ", "lambda ", real_text(*p.wavelength));
+  }
+  if (!p.loop.empty()) text += cat("; ", p.loop);
+  return text;
+}
+
+// The detector-angle line: the 2theta of each bank at its place, a bank no
+// time-of-flight histogram uses as 0, one whose angle the file does not give
+// as "?".
+std::string angle_line(const InitValues& v) {
+  int last = 0;
+  for (const auto& p : v.patterns) {
+    if (p.tof && p.bank > last) last = p.bank;
+  }
+  if (last > 25) last = 25;
+  std::string line;
+  for (int bank = 1; bank <= last; ++bank) {
+    std::string angle = "0";
+    for (const auto& p : v.patterns) {
+      if (!p.tof || p.bank != bank) continue;
+      angle = usable(p.angle) ? real_text(*p.angle) : "?";
+      break;
+    }
+    line += cat(line.empty() ? "" : " ", angle);
+  }
+  if (line.empty()) return "?";
+  return last < 25 ? line + " /" : line;
+}
+
+void write_names(Writer& w, const InitValues& v) {
+  const char* what = v.reader == 'G'   ? "the GSAS listing"
+                     : v.reader == 'F' ? "the FullProf output"
+                     : v.reader == 'C' ? "the CIF file"
+                                       : "the KOLMEX reflection file";
+  w.line(v.input, what);
+  if (v.reader == 'F') {
+    if (!v.second.empty()) {
+      w.line(v.second, "its second file (Fou=4 in the .pcr)");
+    } else if (!v.pcr_code.empty()) {
+      std::size_t slash = v.input.rfind('/');
+      std::string dir = slash == std::string::npos ? "" : v.input.substr(0, slash + 1);
+      w.line(cat(dir, v.pcr_code, ".fou"), "its second file, named after the .pcr");
+    } else {
+      w.unknown("FullProf's second file (.fou)");
+    }
+  }
+  w.line(v.output, "the structure-factor file to write");
+}
+
+void write_E(Writer& w) {
+  w.line("1.0", "E, counting-statistics scale (a default)");
+}
+
+void write_IAMP(Writer& w) {
+  w.line("0", "IAMP: 0 one total, 1 two: b+ b- (a default)");
+}
+
+void write_kolmex(Writer& w, const InitValues& v) {
+  w.comment(cat(v.input, " holds, and sfconv takes from it:"));
+  w.comment(cat("  title ", quoted(clean(v.title))));
+  if (v.cell) w.comment(cat("  cell ", cell_text(*v.cell)));
+  w.comment(cat("  grid NX NY NZ ", ints(v.kolmex_grid), ", space group ",
+                clean(std::string_view(&v.group.letter, 1)), " ", v.group.number, "-",
+                v.group.setting));
+  write_names(w, v);
+  write_E(w);
+  write_IAMP(w);
+  w.unknown("lambda0 for the header (the file has none)");
+}
+
+// The lines that list what the file holds, under `heading`, and the number of
+// the first.
+template <typename List, typename Text>
+void write_list(Writer& w, std::string_view heading, std::string_view noun, const List& list,
+                Text text) {
+  if (list.empty()) {
+    w.unknown(cat(noun, " number"));
+    return;
+  }
+  w.comment(heading);
+  for (const auto& item : list) w.comment(cat("  ", item.number, "  ", text(item)));
+  w.line(cat(list.front().number), cat(noun, " number: the first of those"));
+}
+
+// The lines of a GSAS listing's parameter file, which FullProf outputs and CIF
+// files share (a FullProf pattern or a CIF data set is the histogram).
+void write_gsas_lines(Writer& w, const InitValues& v) {
+  const bool fullprof = v.reader == 'F';
+  const bool cif = v.reader == 'C';
+  const char* pattern = fullprof ? "pattern" : cif ? "data set" : "histogram";
+  write_names(w, v);
+
+  std::string title = clean(v.title);
+  title = clean(title.substr(0, title.find('#')));
+  if (title.empty()) {
+    w.unknown("the title, at most 70 characters");
+  } else if (title.size() > 70) {
+    w.line(clean(title.substr(0, 70)), "title, cut to the 70 characters kept");
+  } else {
+    w.line(title, "title (at most 70 characters)");
+  }
+
+  const SpaceGroup& g = v.group;
+  const bool group = g.letter != 0 && g.number != 0;
+  if (group) {
+    const std::string symbol = clean(g.symbol);
+    w.line(cat(g.letter, " ", g.number), cat("space group ", symbol, symbol.empty() ? "" : ", ",
+                                             "number ", g.number, ", setting 1"));
+  } else {
+    w.unknown("the space group: lattice letter, number (F 225)");
+  }
+  write_E(w);
+  const bool cell = v.cell && std::all_of(v.cell->begin(), v.cell->begin() + 3,
+                                          [](float x) { return std::isfinite(x) && x > 0.0f; });
+  if (cell) {
+    w.line(ints(suggested_grid(*v.cell, group ? g.letter : 'P', group ? g.number : 0)),
+           cat("NX NY NZ suggested: steps near 0.1 A, ",
+               group ? cat("fit for ", g.letter, " ", g.number) : "multiples of 12"));
+  } else {
+    w.unknown("NX NY NZ, the grid divisions along a, b, c");
+  }
+  write_IAMP(w);
+  w.unknown("the total amplitude (IAMP 1: b+ b-)");
+
+  const InitValues::Pattern* first = v.patterns.empty() ? nullptr : &v.patterns.front();
+  if (first != nullptr && usable(first->wavelength)) {
+    w.line(real_text(*first->wavelength),
+           cat("lambda0 for the header: ", pattern, " ", first->number, "'s wavelength"));
+  } else {
+    w.unknown("lambda0 for the header (the file has none)");
+  }
+  write_list(w,
+             cif ? cat("the data sets of ", v.input, ", its reflection loops in file order:")
+                 : cat("the ", pattern, "s of ", v.input, ":"),
+             pattern, v.patterns, kind_text);
+  const bool ids = !v.phases.empty() && !v.phases.front().id.empty();
+  write_list(w,
+             !cif  ? cat("the phases of ", v.input, ":")
+             : ids ? std::string("the phases of data set 1, by _pd_refln_phase_id, smallest first:")
+                   : std::string("the phase of data set 1 (its loop has no _pd_refln_phase_id):"),
+             "phase", v.phases, [](const InitValues::Phase& p) {
+               std::string text = p.id.empty() ? "" : cat("id ", clean(p.id));
+               if (!p.name.empty()) text += cat(text.empty() ? "" : ": ", clean(p.name));
+               if (!p.group.empty()) text += cat(text.empty() ? "" : " ", "(", clean(p.group), ")");
+               return text.empty() ? std::string("(no name given)") : text;
+             });
+  if (first == nullptr) return;
+
+  // The lines the first histogram's kind adds; for another kind, a comment.
+  bool pxc = false;
+  bool tof = false;
+  for (const auto& p : v.patterns) {
+    pxc = pxc || p.pxc;
+    tof = tof || p.tof;
+  }
+  if (first->pxc && cif) {
+    w.comment("X-ray powder data: P and M of the polarization factor (1-P) + P M cos^2 2theta,");
+    w.comment("P 0.5 unpolarized (_diffrn_radiation_polarisn_ratio is not P), M 1.0");
+    w.comment("without a monochromator");
+    w.line("? ?", "polarization fraction, monochromator factor");
+  } else if (first->pxc) {
+    const bool pola = usable(first->polarization);
+    w.comment(
+        cat("PXC: the polarization fraction", pola ? " (the listing's Pola)" : "", " and the"));
+    w.comment("monochromator factor (1.0 without a monochromator)");
+    w.line(cat(pola ? real_text(*first->polarization) : "?", " ?"),
+           "polarization fraction, monochromator factor");
+  } else if (pxc) {
+    w.comment(cat(cif ? "an X-ray powder data set" : "a PXC histogram",
+                  " adds a line: the polarization fraction and the"));
+    w.comment("monochromator factor");
+  }
+  const char* banks = fullprof ? "the 2theta of each pattern's bank, pattern n being bank n"
+                      : cif    ? "the 2theta of each data set's bank, data set n being bank n"
+                               : "the 2theta of each detector bank, in bank order";
+  if (first->tof) {
+    w.comment(cat("time of flight: ", banks));
+    w.line(angle_line(v), "detector angles, ending with /");
+  } else if (tof) {
+    w.comment(cat("a time-of-flight ", pattern, " adds a line: ", banks));
+    w.comment(cat("  ", angle_line(v)));
+  }
+}
+
+}  // namespace
+
+std::array<int, 3> suggested_grid(const Cell& cell, char letter, int number) {
+  // What the translations need along a, b and c. The centring of the lattice
+  // letter: A along b and c, B along a and c, C along a and b, I and F along
+  // all by 2; R (hexagonal axes, (2/3,1/3,1/3)) along all by 3. The screw
+  // axes and glide planes of the crystal system, taken at their largest:
+  // monoclinic and orthorhombic 2 along every axis (Fdd2 and Fddd, whose
+  // d-glides translate by 1/4, 4); tetragonal and cubic 4 (4_1 axes,
+  // d-glides); trigonal and hexagonal 6 along c (3_1 and 6_1 axes, c-glides).
+  std::array<int, 3> need{1, 1, 1};
+  if (number < 1 || number > 230) {
+    need = {12, 12, 12};
+  } else if (number >= 195 || (number >= 75 && number <= 142) || number == 43 || number == 70) {
+    need = {4, 4, 4};
+  } else if (number >= 143) {
+    need = {1, 1, 6};
+  } else if (number >= 3) {
+    need = {2, 2, 2};
+  }
+  const std::array<int, 3> centring = letter == 'A'                    ? std::array{1, 2, 2}
+                                      : letter == 'B'                  ? std::array{2, 1, 2}
+                                      : letter == 'C'                  ? std::array{2, 2, 1}
+                                      : letter == 'I' || letter == 'F' ? std::array{2, 2, 2}
+                                      : letter == 'R'                  ? std::array{3, 3, 3}
+                                                                       : std::array{1, 1, 1};
+  std::array<int, 3> grid{};
+  for (int i = 0; i < 3; ++i) {
+    const int m = std::lcm(need[i], centring[i]);
+    // Steps of at most 0.1 A; a length a hair above a multiple of 0.1 A is
+    // taken as that multiple.
+    const double tenths = double{cell[i]} * 10.0 - 1e-4;
+    const int n = tenths > 1.0 ? static_cast<int>(std::ceil(std::min(tenths, 1e6))) : 1;
+    grid[i] = (n + m - 1) / m * m;
+  }
+  return grid;
+}
+
+std::string parameter_file_text(const InitValues& v) {
+  Writer w;
+  w.comment(cat("sfconv parameter file for ", v.input, ", written by sfconv --init."));
+  w.comment("Each ? is a value the file does not give: write it in, as the comment says;");
+  w.comment("sfconv refuses a file that still holds one. Names are taken relative to");
+  w.comment("the directory sfconv runs in.");
+  if (v.reader == 'R') {
+    write_kolmex(w, v);
+  } else {
+    write_gsas_lines(w, v);
+  }
+  return w.text();
+}
+
+}  // namespace sfconv
