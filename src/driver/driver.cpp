@@ -6,13 +6,13 @@
 #include <string>
 
 #include "driver/read_data.hpp"
-#include "run/report.hpp"
-#include "run/run_state.hpp"
-#include "run/writer.hpp"
 #include "readers/cif/cif.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/gsas/gsas.hpp"
 #include "readers/kolmex/kolmex.hpp"
+#include "run/report.hpp"
+#include "run/run_state.hpp"
+#include "run/writer.hpp"
 #include "textio/chars.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"

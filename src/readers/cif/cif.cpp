@@ -15,12 +15,12 @@
 #include <gemmi/symmetry.hpp>
 #include <gemmi/unitcell.hpp>
 
-#include "run/report.hpp"
-#include "run/run_state.hpp"
-#include "run/writer.hpp"
 #include "readers/cif/cif_syntax.hpp"
 #include "readers/cross_check.hpp"
 #include "readers/structure_factor.hpp"
+#include "run/report.hpp"
+#include "run/run_state.hpp"
+#include "run/writer.hpp"
 #include "textio/chars.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/failure.hpp"
@@ -101,15 +101,14 @@ struct Found {
 
   explicit operator bool() const { return pair != nullptr || loop != nullptr; }
   std::size_t rows() const { return pair != nullptr ? 1 : loop->length(); }
-  const std::string& raw(std::size_t row = 0) const {
+  std::string_view raw(std::size_t row = 0) const {
     return pair != nullptr ? pair->value : loop->val(row, static_cast<std::size_t>(column));
   }
-  const std::string& tag() const {
+  std::string_view tag() const {
     return pair != nullptr ? pair->tag : loop->tags[static_cast<std::size_t>(column)];
   }
   long line(std::size_t row = 0) const {
-    return pair != nullptr ? pair->line
-                           : loop->lines[row * loop->width() + static_cast<std::size_t>(column)];
+    return pair != nullptr ? pair->line : loop->line_of(row, static_cast<std::size_t>(column));
   }
 };
 
@@ -149,7 +148,7 @@ CifPlace place_of(const Found& f, std::size_t row = 0) {
   return {block_name(*f.block), f.line(row)};
 }
 
-std::string text_of(const std::string& raw) {
+std::string text_of(std::string_view raw) {
   std::string s = cif_text(raw);
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
   while (!s.empty() && blank(s.back())) s.pop_back();
@@ -382,11 +381,12 @@ bool any_tag(const CifBlock& block, Test test) {
 }
 
 bool time_of_flight(const CifBlock& block) {
-  auto lower = [](std::string text) {
+  auto lower = [](std::string_view tag) {
+    std::string text(tag);
     for (char& c : text) c = to_lower(c);
     return text;
   };
-  auto tof = [&lower](const std::string& tag) {
+  auto tof = [&lower](std::string_view tag) {
     return lower(tag).find("time_of_flight") != std::string::npos;
   };
   if (any_tag(block, tof)) return true;
@@ -395,7 +395,7 @@ bool time_of_flight(const CifBlock& block) {
 }
 
 bool has_pd_items(const CifBlock& block) {
-  return any_tag(block, [](const std::string& tag) {
+  return any_tag(block, [](std::string_view tag) {
     return tag.size() > 4 && is_tag(std::string_view(tag).substr(0, 4), "_pd_");
   });
 }

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <string>
 
-#include "run/init_values.hpp"
 #include "readers/cif/cif.hpp"
+#include "run/init_values.hpp"
 #include "textio/failure.hpp"
 
 namespace sfconv {

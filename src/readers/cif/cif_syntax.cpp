@@ -112,12 +112,12 @@ CifSyntax read_cif_syntax(const std::string& bytes, const std::string& name) {
   return syntax;
 }
 
-bool cif_null(const std::string& raw) {
-  return gcif::is_null(raw);
+bool cif_null(std::string_view raw) {
+  return raw.size() == 1 && (raw[0] == '?' || raw[0] == '.');
 }
 
-std::string cif_text(const std::string& raw) {
-  return gcif::as_string(raw);
+std::string cif_text(std::string_view raw) {
+  return gcif::as_string(std::string(raw));
 }
 
 }  // namespace sfconv

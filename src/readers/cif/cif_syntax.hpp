@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sfconv {
@@ -23,8 +24,11 @@ struct CifLoop {
 
   std::size_t width() const { return tags.size(); }
   std::size_t length() const { return tags.empty() ? 0 : values.size() / tags.size(); }
-  const std::string& val(std::size_t row, std::size_t column) const {
+  std::string_view val(std::size_t row, std::size_t column) const {
     return values[row * tags.size() + column];
+  }
+  long line_of(std::size_t row, std::size_t column) const {
+    return lines[row * tags.size() + column];
   }
 };
 
@@ -52,9 +56,9 @@ struct CifSyntaxError {
 CifSyntax read_cif_syntax(const std::string& bytes, const std::string& name);
 
 // '?' (unknown) or '.' (not applicable).
-bool cif_null(const std::string& raw);
+bool cif_null(std::string_view raw);
 
 // A value as text: without its quotes or text-field marks ("" for '?' and '.').
-std::string cif_text(const std::string& raw);
+std::string cif_text(std::string_view raw);
 
 }  // namespace sfconv
