@@ -39,8 +39,19 @@ struct CifBlock {
   std::vector<CifLoop> loops;  // in file order
 };
 
+// A repetition the reader can live with, where GEMMI's document refuses the
+// file: a tag in two loops of one block (the COD puts two banks' loops in
+// one block), or a block name given twice (two files joined).
+struct CifRepeat {
+  std::string tag;    // the tag as written; empty for a repeated block name
+  std::string block;  // the block's name, without "data_"
+  long line = 0;      // where it is repeated
+  long first = 0;     // where it stood first
+};
+
 struct CifSyntax {
   std::vector<CifBlock> blocks;
+  std::vector<CifRepeat> repeats;  // in file order
   // Tags read with a value glued to them (FullProf's slip): the tag as
   // mended, its value and line.
   std::vector<CifPair> mended;
