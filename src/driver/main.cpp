@@ -118,7 +118,8 @@ std::string help() {
   return text + kHelpTail;
 }
 
-// The value of --max-reflections: a whole number from 1 to 10^7.
+// The value of --max-reflections: a whole number from 1 to 99,999, as many
+// as the output's count field (five digits) can hold.
 std::int32_t max_reflections(std::string_view text) {
   std::int32_t n = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
@@ -127,7 +128,8 @@ std::int32_t max_reflections(std::string_view text) {
     throw sfconv::IoFailure{
         kUsageLine,
         sfconv::cat("Invalid --max-reflections value: ", sfconv::quoted(text),
-                    " (a whole number from 1 to ", sfconv::kMostMaxReflections, ")"),
+                    " (a whole number from 1 to ", sfconv::kMostMaxReflections,
+                    ": the output's count of reflections, NREF1, is a field of five digits)"),
         "OPEN", 5};
   }
   return n;

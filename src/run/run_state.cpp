@@ -15,11 +15,8 @@ ParameterLines PARLINES{};
 std::int32_t MAXREF = kDefaultMaxReflections;
 
 void stop_too_many_reflections(const std::string& where) {
-  // The limit's own six columns, wider for a limit of a million or more.
-  const Format& layout = MAXREF < 1000000    ? "(A,I6)"_fmt
-                         : MAXREF < 10000000 ? "(A,I7)"_fmt
-                                             : "(A,I8)"_fmt;
-  stop(format_line(layout, " The number of reflections is greater than", MAXREF), where,
+  // The limit in six columns: any limit --max-reflections takes fits them.
+  stop(format_line("(A,I6)"_fmt, " The number of reflections is greater than", MAXREF), where,
        "; --max-reflections N sets the limit (", kDefaultMaxReflections, " unless given)");
 }
 
