@@ -42,6 +42,9 @@ TEST(CifSyntax, RepetitionsAndDuplicates) {
       {"data_a\nloop_ _x\n1\n_x 1\n", "0:0 t.cif:4 in data_a: duplicate tag _x\n"},
       {"data_a\nloop_ _x _y\n1 2\nloop_ _y\n_Y\n1 2\n",
        "0:0 t.cif:4 in data_a: duplicate tag _Y\n"},
+      // a repetition is no error: the first duplicate after it is
+      {"data_a\nloop_ _x\n1\nloop_ _x\n2\n_p 1\n_p 2\n",
+       "0:0 t.cif:7 in data_a: duplicate tag _p\n"},
       {"data_a\nsave_f\nsave_\nsave_F\nsave_\n", "0:0 t.cif:4 in data_a: duplicate save_F\n"},
       // the first error of the file is the one reported: a glued value is
       // mended first, a tag without value comes before a duplicate, the
