@@ -83,6 +83,7 @@ Repeats repeats_of(const gcif::Document& doc) {
       r.seen.push_back("in " + block.name);
     }
     std::map<std::string, std::size_t> tags;  // 0: a pair; n: last in loop n
+    std::map<std::string, int> first;         // the loop_ line a tag stood in first
     std::set<std::string> frames;
     std::size_t loops = 0;
     auto fail = [&](const gcif::Item& item, const std::string& what) {
@@ -100,12 +101,14 @@ Repeats repeats_of(const gcif::Document& doc) {
         ++loops;
         for (const std::string& t : item.loop.tags) {
           auto [at, fresh] = tags.emplace(gemmi::to_lower(t), loops);
+          first.emplace(gemmi::to_lower(t), item.line_number);
           if (fresh) continue;
           if (at->second == 0 || at->second == loops) {
             fail(item, "duplicate tag " + t);
           } else {
             at->second = loops;
-            r.seen.push_back(t + " in " + block.name);
+            r.seen.push_back(gemmi::cat(t, " in ", block.name, " line ", item.line_number,
+                                        " first ", first[gemmi::to_lower(t)]));
           }
         }
       } else if (item.type == gcif::ItemType::Frame) {
@@ -194,7 +197,10 @@ void check_cif_syntax(std::string_view bytes) {
   expect(repeats.seen.size() == syntax->repeats.size(), "repetitions");
   for (std::size_t i = 0; i < repeats.seen.size(); ++i) {
     const CifRepeat& r = syntax->repeats[i];
-    expect(repeats.seen[i] == (r.tag.empty() ? "" : r.tag + " ") + "in " + r.block,
+    const std::string lines =
+        r.tag.empty() ? ""
+                      : " line " + std::to_string(r.line) + " first " + std::to_string(r.first);
+    expect(repeats.seen[i] == (r.tag.empty() ? "" : r.tag + " ") + "in " + r.block + lines,
            "repetition " + repeats.seen[i]);
   }
   expect(doc.blocks.size() == syntax->blocks.size(), "number of blocks");

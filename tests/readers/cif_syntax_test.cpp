@@ -31,7 +31,7 @@ TEST(CifSyntax, RepetitionsAndDuplicates) {
       {"data_a\nloop_ _x _y\n1 2\nloop_ _X _z\n3 4\ndata_A\n_p 1\n",
        "'_X' in a line 4 (first 2)\n'' in A line 6 (first 1)\n"},
       {"data_a\nloop_\n_x\n_y\n1 2\nloop_\n_y\n_z\n1 2\nloop_\n_z\n_x\n3 4\n",
-       "'_y' in a line 7 (first 4)\n'_z' in a line 11 (first 8)\n'_x' in a line 12 (first 3)\n"},
+       "'_y' in a line 6 (first 2)\n'_z' in a line 10 (first 6)\n'_x' in a line 10 (first 2)\n"},
       // global_ blocks are unnamed and may repeat; a bare data_ is "#"
       {"global_\n_g 1\nglobal_\ndata_\n_a 1\ndata_\n_a 2\n", "'' in # line 6 (first 4)\n"},
       // the same tag in another block is no repetition

@@ -27,7 +27,7 @@ namespace rules = gcif::rules;
 
 // A tag met before in the block: as a pair, or in loops.
 struct Seen {
-  long line = 0;  // where it stood first
+  long line = 0;  // where it stood first: the pair's line, or the loop_'s
   bool pair = false;
   std::size_t loop = 0;  // the last loop it stood in (numbered from 1)
 };
@@ -190,8 +190,9 @@ struct Action<rules::str_loop> {
   }
 };
 
-// A tag in two loops of a block is a repetition the reader is told of; in
-// one loop twice, or beside a pair, it is GEMMI's error.
+// A tag in two loops of a block is a repetition the reader is told of (at
+// the loop_ lines of the repeating loop and of the first that held the tag);
+// in one loop twice, or beside a pair, it is GEMMI's error.
 template <>
 struct Action<rules::loop_tag> {
   template <typename Input>
@@ -201,13 +202,13 @@ struct Action<rules::loop_tag> {
     CifLoop& loop = s.block->loops.back();
     loop.tags.push_back(in.string());
     auto [at, fresh] =
-        s.tags.emplace(gemmi::to_lower(loop.tags.back()), Seen{line_of(in), false, s.loops});
+        s.tags.emplace(gemmi::to_lower(loop.tags.back()), Seen{loop.line, false, s.loops});
     if (fresh) return;
     if (at->second.pair || at->second.loop == s.loops) {
       s.duplicated(loop.line, "duplicate tag " + loop.tags.back());
     } else {
       at->second.loop = s.loops;
-      s.out.repeats.push_back({loop.tags.back(), s.block->name, line_of(in), at->second.line});
+      s.out.repeats.push_back({loop.tags.back(), s.block->name, loop.line, at->second.line});
     }
   }
 };

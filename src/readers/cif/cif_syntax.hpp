@@ -115,8 +115,8 @@ struct CifBlock {
 struct CifRepeat {
   std::string tag;    // the tag as written; empty for a repeated block name
   std::string block;  // the block's name, without "data_"
-  long line = 0;      // where it is repeated
-  long first = 0;     // where it stood first
+  long line = 0;      // where it is repeated: the loop_ or data_ line
+  long first = 0;     // where it stood first: the loop_ or data_ line
 };
 
 struct CifSyntax {
