@@ -177,7 +177,7 @@ void check_cif_syntax(std::string_view bytes) {
   std::optional<CifSyntax> syntax;
   std::optional<CifSyntaxError> error;
   try {
-    syntax = read_cif_syntax(bytes, name);
+    syntax = cif_syntax_of(bytes, name);
   } catch (const CifSyntaxError& e) {
     error = e;
   }

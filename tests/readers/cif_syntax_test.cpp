@@ -13,7 +13,7 @@ namespace {
 // The repetitions, or the error, in a line each.
 std::string read(const std::string& cif) {
   try {
-    const CifSyntax s = read_cif_syntax(std::string_view(cif), "t.cif");
+    const CifSyntax s = cif_syntax_of(cif, "t.cif");
     std::string out;
     for (const CifRepeat& r : s.repeats) {
       out += "'" + r.tag + "' in " + r.block + " line " + std::to_string(r.line) + " (first " +
@@ -62,7 +62,7 @@ TEST(CifSyntax, ValuesAsViewsAndTheirLines) {
   const std::string text(70000, 't');  // a length beyond the 16 bits kept beside the offset
   const std::string cif = "data_a\n_q ;x\nloop_\n_v _w\n'it''s' \"q\"\n# note\n;" + text +
                           "\r\n;\n;\n;\n\n" + text + "\n;\n" + text + "\n;\n_p\n" + text + "\n";
-  const CifSyntax s = read_cif_syntax(std::string_view(cif), "t.cif");
+  const CifSyntax s = cif_syntax_of(cif, "t.cif");
   ASSERT_EQ(s.blocks.size(), 1u);
   const CifBlock& b = s.blocks[0];
   ASSERT_EQ(b.pairs.size(), 2u);

@@ -331,7 +331,7 @@ CifSyntax read_cif_syntax(std::FILE* file, const std::string& name) {
   return parse(std::move(whole), name);
 }
 
-CifSyntax read_cif_syntax(std::string_view bytes, const std::string& name) {
+CifSyntax cif_syntax_of(std::string_view bytes, const std::string& name) {
   check_size(bytes.size());
   auto values = std::make_shared<CifValues>(bytes.size());
   std::copy(bytes.begin(), bytes.end(), values->data());

@@ -143,8 +143,8 @@ struct CifReadError {
 // Reads the whole stream `file` (of a file named `name`) and parses it;
 // throws CifReadError or CifSyntaxError.
 CifSyntax read_cif_syntax(std::FILE* file, const std::string& name);
-// The same for bytes in memory, which are copied.
-CifSyntax read_cif_syntax(std::string_view bytes, const std::string& name);
+// The same for bytes in memory (tests, fuzzing), which are copied.
+CifSyntax cif_syntax_of(std::string_view bytes, const std::string& name);
 
 // '?' (unknown) or '.' (not applicable).
 bool cif_null(std::string_view raw);
