@@ -20,6 +20,14 @@ void stop_too_many_reflections(const std::string& where) {
        "; --max-reflections N sets the limit (", kDefaultMaxReflections, " unless given)");
 }
 
+void reserve_reflections(std::int64_t n) {
+  const auto room = static_cast<std::size_t>(n < MAXREF ? (n > 0 ? n : 0) : MAXREF);
+  for (auto* v : {&IDATA.IH, &IDATA.IK, &IDATA.IL}) v->reserve(room);
+  for (auto* v : {&RDATA.FOR, &RDATA.FOI, &RDATA.FOABS, &RDATA.IO, &RDATA.WAVE, &RDATA.SIGMA}) {
+    v->reserve(room);
+  }
+}
+
 void store_reflection(std::int32_t i, const Reflection& r) {
   const auto s = static_cast<std::size_t>(i);
   if (s >= IDATA.IH.size()) {

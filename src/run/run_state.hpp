@@ -97,6 +97,10 @@ inline bool room_for(std::int64_t count) {
 // standard-error line goes on to name --max-reflections.
 [[noreturn]] void stop_too_many_reflections(const std::string& where);
 
+// Room for n reflections (the limit at most), for a reader that knows how
+// many may come: the arrays then grow without being moved.
+void reserve_reflections(std::int64_t n);
+
 // Stores reflection i (0 = the first), for which room_for(i + 1) holds.
 void store_reflection(std::int32_t i, const Reflection& r);
 // The same with its sigma(|Fo|), for a reader that gives it for every

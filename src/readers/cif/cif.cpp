@@ -831,6 +831,7 @@ void read_rows(const CifFile& file, const LoopAt& at, const CifPhase& phase, con
   auto col = [&at](int c) { return column(*at.block, *at.loop, c); };
   const Found observed = col(k.observed);
   std::int32_t n = 0;
+  reserve_reflections(static_cast<std::int64_t>(loop.length()));
   for (std::size_t r = 0; r < loop.length(); ++r) {
     if (k.id >= 0 && text_view(loop.val(r, static_cast<std::size_t>(k.id))) != phase.id) continue;
     if (cif_null(observed.raw(r))) {
