@@ -30,7 +30,18 @@ void reserve_reflections(std::int64_t n) {
 
 void store_reflection(std::int32_t i, const Reflection& r) {
   const auto s = static_cast<std::size_t>(i);
-  if (s >= IDATA.IH.size()) {
+  if (s == IDATA.IH.size()) {  // the next one, as readers store them
+    IDATA.IH.push_back(r.h);
+    IDATA.IK.push_back(r.k);
+    IDATA.IL.push_back(r.l);
+    RDATA.FOR.push_back(r.FOR);
+    RDATA.FOI.push_back(r.FOI);
+    RDATA.FOABS.push_back(r.FOABS);
+    RDATA.IO.push_back(r.IO);
+    RDATA.WAVE.push_back(r.WAVE);
+    return;
+  }
+  if (s > IDATA.IH.size()) {
     // One more each time: the vectors grow their capacity geometrically.
     for (auto* v : {&IDATA.IH, &IDATA.IK, &IDATA.IL}) v->resize(s + 1);
     for (auto* v : {&RDATA.FOR, &RDATA.FOI, &RDATA.FOABS, &RDATA.IO, &RDATA.WAVE}) v->resize(s + 1);
@@ -48,6 +59,10 @@ void store_reflection(std::int32_t i, const Reflection& r) {
 void store_reflection(std::int32_t i, const Reflection& r, float sigma) {
   store_reflection(i, r);
   const auto s = static_cast<std::size_t>(i);
+  if (s == RDATA.SIGMA.size()) {
+    RDATA.SIGMA.push_back(sigma);
+    return;
+  }
   RDATA.SIGMA.resize(s + 1);
   RDATA.SIGMA[s] = sigma;
 }

@@ -1,6 +1,7 @@
 // Output editors for integer and real fields.
 #include "textio/numeric_output.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -28,9 +29,10 @@ bool fast_digits(float value, Digits& r) {
                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   const double x = std::fabs(static_cast<double>(value));
   if (!(x >= 1e-15 && x < 1e29)) return false;
-  int binary = 0;
-  std::frexp(x, &binary);  // x in [2^(binary-1), 2^binary)
-  int e = static_cast<int>(std::floor((binary - 1) * 0.30102999566398120));  // or one less
+  // The decimal exponent from the binary one, x in [2^b, 2^(b+1)): e or e+1.
+  const int b = static_cast<int>(std::bit_cast<std::uint32_t>(value) >> 23 & 0xFF) - 127;
+  int e = b * 78913 >> 18;  // floor(b log10 2) for |b| < 128
+  if (e + 1 <= 22 && e + 1 >= 0 && x >= kPow10[e + 1]) ++e;
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int k = 7 - e;
     if (k > 22 || k < -22) return false;
