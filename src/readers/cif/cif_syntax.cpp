@@ -215,10 +215,33 @@ struct Action<rules::loop_tag> {
 
 template <>
 struct Action<rules::loop_value> {
+  static void take(const char* begin, std::size_t size, State& s) {
+    ++s.loop_values;
+    if (!s.in_frame) s.values.push_back(static_cast<std::size_t>(begin - s.base), size);
+  }
+
   template <typename Input>
   static void apply(const Input& in, State& s) {
-    ++s.loop_values;
-    if (!s.in_frame) s.values.push_back(static_cast<std::size_t>(in.begin() - s.base), in.size());
+    take(in.begin(), in.size(), s);
+  }
+
+  // Most values of a large loop are numbers: GEMMI's first choice, simunq,
+  // ordinary characters up to white space, is matched here at once; any
+  // other value goes through the whole rule.
+  template <typename Rule, pegtl::apply_mode A, pegtl::rewind_mode M,
+            template <typename...> class Action_, template <typename...> class Control,
+            typename Input>
+  static bool match(Input& in, State& s) {
+    const char* begin = in.current();
+    const char* end = begin;
+    while (end != in.end() && gcif::char_table(*end) == 1) ++end;
+    if (end != begin && end != in.end() && gcif::char_table(*end) == 2) {
+      if constexpr (A == pegtl::apply_mode::action)
+        take(begin, static_cast<std::size_t>(end - begin), s);
+      in.bump_in_this_line(static_cast<std::size_t>(end - begin));
+      return true;
+    }
+    return pegtl::match<Rule, A, M, Action_, Control>(in, s);
   }
 };
 
