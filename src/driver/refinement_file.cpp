@@ -2,6 +2,7 @@
 #include "driver/refinement_file.hpp"
 
 #include <cstdint>
+#include <filesystem>
 
 #include "readers/fullprof/fullprof_output.hpp"
 #include "readers/gsas/gsas_listing.hpp"
@@ -62,6 +63,19 @@ std::string shell_word(std::string_view name) {
   return std::string(name);
 }
 
+// The FullProf output a second file goes with: RUN.out beside RUN.fou when
+// it is there, else a name to fill in.
+std::string output_beside(std::string_view second) {
+  const std::size_t dot = second.rfind('.');
+  const std::size_t slash = second.rfind('/');
+  if (dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash)) {
+    std::string output = cat(second.substr(0, dot), ".out");
+    std::error_code error;
+    if (std::filesystem::is_regular_file(output, error)) return output;
+  }
+  return "RUN.out";
+}
+
 }  // namespace
 
 std::string_view refinement_file_kind(std::string_view first, std::span<const std::string> more) {
@@ -94,8 +108,8 @@ void refuse_refinement_file(std::string_view name, std::string_view kind) {
                 ": sfconv --init EXPORTED.cif > params.txt")
       : kind == "FullProf's second file"
           ? cat("write the parameter file first, from the FullProf output it goes with: "
-                "sfconv --init RUN.out ",
-                shell_word(name), " > params.txt")
+                "sfconv --init ",
+                shell_word(output_beside(name)), " ", shell_word(name), " > params.txt")
           : cat("write the parameter file first: sfconv --init ", shell_word(name),
                 " > params.txt");
   throw IoFailure{cat("sfconv: ", name, " is ", kind, ", not a parameter file"),
