@@ -300,9 +300,9 @@ std::string ParameterLog::hint(std::string_view file, long line) {
   if (i == read_.size() || file != file_) return {};
   const Place here = place(i);
   if (here.empty()) return {};
+  // The lines read, and those after the last one.
   std::vector<std::string> texts;
-  for (std::size_t j = 0; j <= i; ++j) texts.push_back(read_[j].text);
-  for (std::size_t j = i + 1; j < read_.size(); ++j) texts.push_back(read_[j].text);
+  for (const Read& r : read_) texts.push_back(r.text);
   if (i + 1 == read_.size()) {
     for (const std::string& t : ahead()) texts.push_back(t);
   }
