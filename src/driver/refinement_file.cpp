@@ -22,10 +22,11 @@ bool starts_with_nocase(std::string_view text, std::string_view start) {
 }
 
 // A KOLMEX file begins with the length word of its first record, four bytes
-// big-endian (00 00 00 46) or little-endian (46 00 00 00): a NUL among them
-// and a length a title record can have. No name of a file begins so.
+// big-endian (00 00 00 46) or little-endian (46 00 00 00) whose value a title
+// record can have, 1 to 65536: two NUL bytes at least, with which no name of a
+// file begins.
 bool kolmex_start(std::string_view first) {
-  if (first.size() < 4 || first.substr(0, 4).find('\0') == std::string_view::npos) return false;
+  if (first.size() < 4) return false;
   auto byte = [&](std::size_t i) { return std::uint32_t{static_cast<unsigned char>(first[i])}; };
   const std::uint32_t big = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
   const std::uint32_t little = byte(3) << 24 | byte(2) << 16 | byte(1) << 8 | byte(0);

@@ -112,7 +112,12 @@ bool looks_like_space_group_line(std::string_view line) {
 
 bool looks_like_file_name(std::string_view line) {
   float x = 0.0f;
-  if (line.find_first_of(" \t,") != std::string_view::npos || number_in(line, 0, x)) return false;
+  if (line.empty() || line.find_first_of(" \t,") != std::string_view::npos ||
+      number_in(line, 0, x)) {
+    return false;
+  }
+  // "145.0/" and "/" end a list of angles; no file's name ends so.
+  if (line.ends_with('/')) return false;
   if (line.find('/') != std::string_view::npos) return true;
   std::size_t dot = line.rfind('.');
   return dot != std::string_view::npos && dot > 0 && dot + 1 < line.size() &&

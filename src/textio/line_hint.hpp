@@ -22,7 +22,7 @@ namespace sfconv {
 using Place = std::vector<const ParameterLine*>;
 
 // "run.fou", "results/out.sf": one word that is not a number, with a '/' or
-// an extension that begins with a letter.
+// an extension that begins with a letter, and no "/" at its end.
 bool looks_like_file_name(std::string_view line);
 
 // "F 225", "P,14-2": a letter, a blank or a comma, then a number.

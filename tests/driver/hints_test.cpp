@@ -67,6 +67,7 @@ TEST(Hints, RefinementFilesToldByTheirHead) {
       {{"\0\0\0FNaCl rock salt"s}, "a KOLMEX reflection file"},
       {{"F\0\0\0NaCl rock salt"s}, "a KOLMEX reflection file"},
       {{"\0\0\0\0"s}, ""},
+      {{"\x01\0\0\x01 no record is that long"s}, ""},
       {{"nacl.fos\0x"s}, ""},
       {{"run.lst", "out.sf"}, ""},
   };
