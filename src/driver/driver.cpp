@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <vector>
 
 #include "driver/read_data.hpp"
+#include "driver/refinement_file.hpp"
 #include "readers/cif/cif.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/gsas/gsas.hpp"
@@ -31,15 +33,46 @@ constexpr int kParameterUnit = 5;
 
 // A file-name line: a name longer than its field would be cut, and a cut name
 // may well name another file. Blanks before the name do not count.
-void read_name(TextInput& parameters, Text<512>& field, const ParameterLine& kind) {
+void check_name(TextInput& parameters, Text<512>& field, const ParameterLine& kind,
+                std::size_t length) {
   const std::string_view what = kind.name;
-  std::size_t length = readline_name(parameters, field, what);
   if (field.trimmed() == "?") refuse_placeholder(line_origin(parameters, what), "?", kind);
   if (length > field.size()) {
     const char* why = "File name longer than 512 characters";
     if (parameters.cut()) fail_at(parameters, why, ": the ", what, " is longer than the line kept");
     fail_at(parameters, why, ": the ", what, " is ", length, " characters long");
   }
+}
+
+void read_name(TextInput& parameters, Text<512>& field, const ParameterLine& kind) {
+  check_name(parameters, field, kind, readline_name(parameters, field, kind.name));
+}
+
+// The first line, the input file's name, unless the file given for the
+// parameter file is a refinement program's file: told by that line or, where
+// it names no file sfconv reads (and the run stops anyway), by the banner in
+// the lines after it.
+void read_input_name(TextInput& parameters) {
+  const std::size_t length = readline_name(parameters, CDATA.FILEIN, lines::input_name.name);
+  const long line = parameters.line();
+  const std::string_view first = CDATA.FILEIN.trimmed();
+  std::string_view kind = refinement_file_kind(first);
+  if (!kind.empty()) refuse_refinement_file(parameters.name(), kind);
+  check_name(parameters, CDATA.FILEIN, lines::input_name, length);
+  if (reader_for(first) != ' ') return;
+  std::vector<std::string> more;
+  Text<512> next;
+  while (more.size() < kHeadLinesAfterFirst &&
+         readline_or_end(parameters, next.data(), next.size())) {
+    more.emplace_back(next.trimmed());
+  }
+  kind = refinement_file_kind(first, more);
+  if (!kind.empty()) refuse_refinement_file(parameters.name(), kind);
+  stop_on_line(
+      format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
+      parameters.name(), line, "the input file name ", quote_line(first),
+      " holds none of .lst (GSAS), .out (FullProf), .fos (KOLMEX), .cif and .fcf (CIF) "
+      "in its last part");
 }
 
 // The output must never replace one of the run's inputs: an easy slip with
@@ -103,17 +136,18 @@ float read_inputs(std::string_view parameter_file) {
   CDATA.FILEPAR.assign(parameter_file);
   under_way("READ", kParameterUnit, cat("reading ", parameter_file));
   TextInput parameters(CDATA.FILEPAR.view(), kParameterUnit);
+  // The lines read are noted for the hint of a line that does not hold what
+  // belongs there; the stream goes with this function.
+  PARAMETER_LOG.clear();
+  PARAMETER_LOG.expect({{&lines::input_name}});
+  struct Closed {
+    ~Closed() { PARAMETER_LOG.close(); }
+  } closed;
 
-  read_name(parameters, CDATA.FILEIN, lines::input_name);
-  char prog = reader_for(CDATA.FILEIN.view());
-  if (prog == ' ') {
-    stop_at(format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
-            parameters.name(), parameters.line(), "the input file name ",
-            quote_line(CDATA.FILEIN.trimmed()),
-            " holds none of .lst (GSAS), .out (FullProf), .fos (KOLMEX), .cif and .fcf (CIF) in "
-            "its last part");
-  }
+  read_input_name(parameters);
+  const char prog = reader_for(CDATA.FILEIN.view());
   CDATA.PROG.assign(std::string_view(&prog, 1));
+  PARAMETER_LOG.expect(parameter_places(prog));
   if (prog == 'R') IDATA.phase_no = 1;
   if (prog == 'F') read_name(parameters, CDATA.FILEIN2, lines::second_name);
   read_name(parameters, CDATA.FILEOUT, lines::output_name);

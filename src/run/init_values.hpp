@@ -38,6 +38,11 @@ struct InitValues {
   SpaceGroup group;      // of the first phase
   std::optional<Cell> cell;
   std::array<int, 3> kolmex_grid{};  // KOLMEX: NX NY NZ of the file
+  std::optional<float> f000;         // F(000), the total amplitude, where the file gives it
+  std::optional<long> kolmex_count;  // KOLMEX: the reflections record 7 counts
+  // FullProf: the second file as looked for beside the output.
+  std::string second_found;    // the name of the file on disk (the .pcr code's in any case)
+  std::string second_trouble;  // why the second file will not do, "not found"; empty when it will
 
   // The histograms (FullProf: the patterns; CIF: the data sets), in file order.
   struct Pattern {
@@ -50,6 +55,7 @@ struct InitValues {
     std::optional<float> angle;         // and its 2theta in degrees
     std::optional<float> polarization;  // PXC: the polarization fraction printed
     std::string loop;                   // CIF: its reflection loop, "60 rows in data_x"
+    std::optional<long> rows;           // the reflections it holds (CIF: its loop's rows)
   };
   std::vector<Pattern> patterns;
 
@@ -58,6 +64,8 @@ struct InitValues {
     std::string name;
     std::string group;  // the space-group symbol, when the file names one
     std::string id;     // CIF: its _pd_refln_phase_id; empty when the loop has none
+    SpaceGroup space_group;
+    std::optional<Cell> cell;
   };
   std::vector<Phase> phases;
 };

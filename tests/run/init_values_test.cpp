@@ -3,6 +3,8 @@
 // knows it). The parameter files it writes are case directories under
 // tests/cases/init/.
 #include <cmath>
+#include <limits>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -152,6 +154,33 @@ TEST(Init, DetectorAngleLineOfEveryRowOfTheTable) {
     }
     EXPECT_EQ(got.substr(0, got.find_last_not_of(' ') + 1), c.first)
         << "init_angles.txt line " << c.line;
+  }
+}
+
+// F(000) where the file gives it, with where it came from; a "?" where it
+// does not or gives no number.
+TEST(Init, TheTotalAmplitudeWhereTheFileGivesIt) {
+  const struct {
+    char reader;
+    std::optional<float> f000;
+    std::string line;
+  } cases[] = {
+      {'C', 1085.6f, "1085.6                  # F(000): _exptl_crystal_F_000 of run.in"},
+      {'G', 0.5f, "0.5                     # F(000) as run.in gives it"},
+      {'C', std::nullopt, "?                       # the total amplitude F(000), the sum"},
+      {'C', std::numeric_limits<float>::infinity(), "?                       # the total"},
+  };
+  for (const auto& c : cases) {
+    InitValues v;
+    v.reader = c.reader;
+    v.input = "run.in";
+    v.f000 = c.f000;
+    std::istringstream text(parameter_file_text(v));
+    std::string line, got;
+    while (std::getline(text, line)) {
+      if (line.find("F(000)") != std::string::npos) got = line;
+    }
+    EXPECT_EQ(got.substr(0, c.line.size()), c.line) << c.reader;
   }
 }
 

@@ -42,6 +42,7 @@ void init_cif(std::string_view file, InitValues& v) {
     } else {
       p.wavelength = s.wavelength;
     }
+    p.rows = s.rows;
     p.loop = cat(s.rows, s.rows == 1 ? " row in " : " rows in ", s.loop.block,
                  s.refused ? cat(" (refused: ", s.refused->message, ")") : "");
   }
