@@ -53,6 +53,33 @@ std::string read_whole(const CifFile& file) {
   return bytes;
 }
 
+// A warning for each repetition GEMMI's document would refuse and the reader
+// lives with: a block name given again, and the tags a loop repeats of an
+// earlier loop of its block (one warning a loop).
+void warn_repeats(const CifFile& file) {
+  const std::vector<CifRepeat>& r = file.syntax.repeats;
+  for (std::size_t i = 0; i < r.size();) {
+    if (r[i].tag.empty()) {
+      warn(place(file.name, r[i].line), "a second data block named data_", r[i].block,
+           " (the first at line ", r[i].first,
+           "): two files joined? Each block is read as a block of its own");
+      ++i;
+      continue;
+    }
+    std::vector<std::string> tags;
+    std::size_t j = i;
+    for (; j < r.size() && !r[j].tag.empty() && r[j].line == r[i].line &&
+           r[j].first == r[i].first && r[j].block == r[i].block;
+         ++j) {
+      tags.push_back(r[j].tag);
+    }
+    warn(place(file.name, r[i].line), "the loop repeats ", tags.size() == 1 ? "the tag " : "tags ",
+         and_list(tags), " of the loop at line ", r[i].first, " in data_", r[i].block,
+         ": each loop is read as it stands, every reflection loop a data set of its own");
+    i = j;
+  }
+}
+
 void load(CifFile& file, std::string_view field, int unit) {
   file.name = file_name(field);
   file.unit = unit;
@@ -70,6 +97,7 @@ void load(CifFile& file, std::string_view field, int unit) {
          " has its value glued to it (a slip of FullProf's CIF): read as ", tag.tag, " ",
          tag.value);
   }
+  warn_repeats(file);
 }
 
 // ---- Items by name ----
