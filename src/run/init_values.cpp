@@ -46,6 +46,21 @@ class Writer {
   // A value the file does not give: "?", and what belongs there.
   void unknown(std::string_view what) { line("?", what); }
   void comment(std::string_view text) { text_ += cat("# ", text, '\n'); }
+  // A longer text as comment lines of at most 78 columns.
+  void comments(std::string_view text) {
+    std::string line;
+    while (!text.empty()) {
+      const std::size_t blank = text.find(' ');
+      const std::string_view word = text.substr(0, blank);
+      text.remove_prefix(blank == std::string_view::npos ? text.size() : blank + 1);
+      if (!line.empty() && line.size() + 1 + word.size() > 76) {
+        comment(line);
+        line.clear();
+      }
+      line += cat(line.empty() ? "" : " ", word);
+    }
+    if (!line.empty()) comment(line);
+  }
   std::string text() const { return text_; }
 
  private:
@@ -168,11 +183,21 @@ void write_gsas_lines(Writer& w, const InitValues& v) {
 
   const SpaceGroup& g = v.group;
   const bool group = g.letter != 0 && g.number != 0;
-  if (group) {
-    const std::string symbol = clean(g.symbol);
+  const std::string symbol = clean(g.symbol);
+  if (group && g.setting == 1) {
     w.line(cat(g.letter, " ", g.number), cat("space group ", symbol, symbol.empty() ? "" : ", ",
                                              "number ", g.number, ", setting 1"));
+  } else if (group) {
+    // Setting 1 is the standard setting; any other's number is the one the
+    // density program uses for it, which the file cannot tell.
+    w.comments(cat("space group ", symbol.empty() ? "" : cat(symbol, ", "), "number ", g.number,
+                   ": ", clean(g.setting_why),
+                   ". The line needs the number the density "
+                   "program gives this setting (",
+                   g.letter, " ", g.number, "-N); its setting 1 is the standard setting"));
+    w.unknown("the space group: lattice letter, number, '-' and the setting");
   } else {
+    if (!v.group_elsewhere.empty()) w.comments(cat("no space group: ", clean(v.group_elsewhere)));
     w.unknown("the space group: lattice letter, number (F 225)");
   }
   write_E(w);
@@ -183,16 +208,26 @@ void write_gsas_lines(Writer& w, const InitValues& v) {
            cat("NX NY NZ suggested: steps near 0.1 A, ",
                group ? cat("fit for ", g.letter, " ", g.number) : "multiples of 12"));
   } else {
+    if (!v.cell_elsewhere.empty()) w.comments(cat("no cell: ", clean(v.cell_elsewhere)));
     w.unknown("NX NY NZ, the grid divisions along a, b, c");
   }
   write_IAMP(w);
-  w.unknown("the total amplitude (IAMP 1: b+ b-)");
+  if (usable(v.f000)) {
+    w.line(real_text(*v.f000), "the total amplitude: the file's F(000) (IAMP 1: b+ b-)");
+  } else {
+    if (!v.f000_elsewhere.empty()) w.comments(cat("no F(000): ", clean(v.f000_elsewhere)));
+    w.unknown("the total amplitude (IAMP 1: b+ b-)");
+  }
 
   const InitValues::Pattern* first = v.patterns.empty() ? nullptr : &v.patterns.front();
   if (first != nullptr && usable(first->wavelength)) {
     w.line(real_text(*first->wavelength),
            cat("lambda0 for the header: ", pattern, " ", first->number, "'s wavelength"));
   } else {
+    if (first != nullptr && !first->wavelength_elsewhere.empty()) {
+      w.comments(cat("no wavelength for ", pattern, " ", first->number, ": ",
+                     clean(first->wavelength_elsewhere)));
+    }
     w.unknown("lambda0 for the header (the file has none)");
   }
   write_list(w,
@@ -241,6 +276,11 @@ void write_gsas_lines(Writer& w, const InitValues& v) {
                                : "the 2theta of each detector bank, in bank order";
   if (first->tof) {
     w.comment(cat("time of flight: ", banks));
+    for (const auto& p : v.patterns) {
+      if (!p.tof || usable(p.angle) || p.bank < 1 || p.bank > 25) continue;
+      w.comments(cat("the file gives no angle for ", pattern, " ", p.number,
+                     p.angle_elsewhere.empty() ? "" : cat(": ", clean(p.angle_elsewhere))));
+    }
     w.line(angle_line(v), "detector angles, ending with /");
   } else if (tof) {
     w.comment(cat("a time-of-flight ", pattern, " adds a line: ", banks));

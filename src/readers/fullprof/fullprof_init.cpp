@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "run/init_values.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/fullprof/fullprof_output.hpp"
+#include "readers/space_group.hpp"
+#include "run/init_values.hpp"
 #include "textio/chars.hpp"
 #include "textio/failure.hpp"
 #include "textio/numeric_input.hpp"
@@ -92,7 +93,7 @@ void init_fullprof(TextInput& output, InitValues& v) {
     } else if (line.starts_with(kPhaseList)) {
       int number = 0;
       if (!number_after(line, kPhaseList, number)) continue;
-      v.phases.push_back({number, "", "", ""});
+      v.phases.emplace_back().number = number;
       phase = &v.phases.back();
       phase_line = output.line();
     } else if (phase != nullptr && output.line() == phase_line + 1) {
@@ -122,6 +123,18 @@ void init_fullprof(TextInput& output, InitValues& v) {
     }
   }
   if (v.patterns.empty()) output.fail_end_of_file();
+  // FullProf prints the symbol as the .pcr gives it: setting 1 only for the
+  // standard setting of its group.
+  if (v.group.number != 0) {
+    const SettingCheck check =
+        v.group.symbol.empty()
+            ? SettingCheck{false, cat("the output prints the space-group number ", v.group.number,
+                                      " without its symbol")}
+            : check_setting(v.group.symbol, v.group.number, v.cell ? (*v.cell)[3] : 0.0,
+                            v.cell ? (*v.cell)[5] : 0.0);
+    v.group.setting = check.standard ? 1 : 0;
+    v.group.setting_why = check.why;
+  }
 }
 
 }  // namespace sfconv
