@@ -1054,8 +1054,71 @@ Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
 // d of a reflection from the cell (GEMMI's metric, in double precision),
 // where the loop has no d-spacing column.
 float cell_d(const Method& m, const Reflection& r) {
-  if (!m.cell || m.cell->gamma == 0.0) return NAN;  // GEMMI leaves a cell without gamma unset
   return static_cast<float>(m.cell->calculate_d({r.h, r.k, r.l}));
+}
+
+// A relative difference in per cent, with two decimals.
+std::string percent(double part) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f %%", part * 100.0);
+  return text;
+}
+
+// The cell must give the loop's own d-spacings. More than 1 % apart on any
+// row of the phase, the cell is another phase's (a block linked wrongly, or
+// joined from another run): the run stops at the first such row. Between
+// 0.1 % and 1 %, a warning names the row furthest apart. The real files give
+// their cells and d-spacings within 0.005 % of each other.
+void check_d_spacings(const CifFile& file, const LoopAt& at, const CifPhase& phase,
+                      const Columns& k) {
+  if (k.d < 0) return;
+  constexpr double kRefused = 0.01, kWarned = 0.001;
+  const auto& c = *phase.cell;
+  const gemmi::UnitCell cell(c[0], c[1], c[2], c[3], c[4], c[5]);
+  const CifLoop& loop = *at.loop;
+  auto text = [&](std::size_t r, int column) {
+    return text_of(loop.val(r, static_cast<std::size_t>(column)));
+  };
+  struct Row {
+    std::size_t r = 0;
+    std::int32_t hkl[3] = {0, 0, 0};
+    double file = 0.0, cell = 0.0, apart = 0.0;
+  } furthest;
+  auto says = [&](const Row& row) {
+    return cat("h k l = ", row.hkl[0], " ", row.hkl[1], " ", row.hkl[2], ": _refln_d_spacing ",
+               text(row.r, k.d), " in the file, ", real_text(static_cast<float>(row.cell)),
+               " from the cell of ", at_text(phase.cell_at));
+  };
+  for (std::size_t r = 0; r < loop.length(); ++r) {
+    if (k.id >= 0 && text(r, k.id) != phase.id) continue;
+    Row row;
+    row.r = r;
+    float d = 0.0f;
+    if (cif_int(text(r, k.h), row.hkl[0]) != IntRead::ok ||
+        cif_int(text(r, k.k), row.hkl[1]) != IntRead::ok ||
+        cif_int(text(r, k.l), row.hkl[2]) != IntRead::ok || !cif_real(text(r, k.d), d) ||
+        (row.hkl[0] == 0 && row.hkl[1] == 0 && row.hkl[2] == 0)) {
+      continue;  // a row without geometry: its values are judged as it is read
+    }
+    row.file = d;
+    row.cell = cell.calculate_d({row.hkl[0], row.hkl[1], row.hkl[2]});
+    row.apart = std::abs(row.file - row.cell) / row.cell;
+    if (!(row.apart <= kRefused)) {
+      throw IoFailure{error_in(file.name, loop.line_of(r, static_cast<std::size_t>(k.d)),
+                               " (data set ", IDATA.histogram, ", phase ", IDATA.phase_no, ", ",
+                               says(row), "): ", percent(row.apart),
+                               " apart, more than 1 %: the cell is another phase's (or the "
+                               "d-spacings another cell's)"),
+                      "Cell and d-spacings disagree in the CIF file", "READ", file.unit};
+    }
+    if (row.apart > furthest.apart) furthest = row;
+  }
+  if (furthest.apart > kWarned) {
+    warn(place(file.name, loop.line_of(furthest.r, static_cast<std::size_t>(k.d))), "data set ",
+         IDATA.histogram, ", phase ", IDATA.phase_no, ": the cell gives d-spacings up to ",
+         percent(furthest.apart), " apart from the file's (", says(furthest),
+         "): more than 0.1 %; check that the cell is the phase's");
+  }
 }
 
 float phase_angle(const CifFile& file, const LoopAt& at, const Columns& k, std::size_t row,
@@ -1232,6 +1295,7 @@ void cif(std::string_view field, TextInput& parameters) {
   check_columns(file, at, set, k);
   const Method m = method(file, set, phase, k, parameters);
   sum_up_reading(set, phase, k, m);
+  check_d_spacings(file, at, phase, k);
   read_rows(file, at, phase, k, m);
   cross_check(file, set, phase, m);
 }
