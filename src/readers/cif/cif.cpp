@@ -701,18 +701,36 @@ void describe_cell(const CifFile& file, const CifBlock& b, CifPhase& phase) {
   }
 }
 
-// Where the cell of a file without one stands: the COD keeps an entry's
-// reflections in its .hkl and the structure in its .cif; FullProf writes the
-// structure CIF beside the _prof.cif.
-std::string join_hint(const CifFile& file) {
-  for (const CifBlock& block : file.syntax.blocks) {
-    if (any_tag(block, [](std::string_view tag) { return is_tag(tag.substr(0, 5), "_cod_"); })) {
-      return "; the COD keeps the cell in the entry's .cif, which a user joins to its .hkl: cat "
-             "NNN.cif NNN.hkl > NNN-all.cif";
+// Whether a block says it was written by FullProf: in its audit, computing
+// or refinement items (a _prof.cif says so in its background function).
+bool says_fullprof(const CifBlock& block) {
+  for (const CifPair& pair : block.pairs) {
+    const std::string_view tag = pair.tag;
+    if (!is_tag(tag.substr(0, 7), "_audit_") && !is_tag(tag.substr(0, 11), "_computing_") &&
+        !is_tag(tag.substr(0, 12), "_pd_proc_ls_")) {
+      continue;
     }
+    std::string value(pair.value);
+    for (char& c : value) c = to_lower(c);
+    if (value.find("fullprof") != std::string::npos) return true;
   }
-  return "; FullProf writes the cell into its structure CIF, which a user joins to the _prof.cif: "
-         "cat run.cif run_prof.cif > run-all.cif";
+  return false;
+}
+
+bool says_fullprof(const CifFile& file) {
+  return std::any_of(file.syntax.blocks.begin(), file.syntax.blocks.end(),
+                     [](const CifBlock& b) { return says_fullprof(b); });
+}
+
+// Where the cell of a file without one stands: in the structure CIF of the
+// same run, FullProf's beside its _prof.cif, the COD's .cif beside its .hkl.
+std::string join_hint(const CifFile& file) {
+  if (says_fullprof(file)) {
+    return "; FullProf writes the cell into its structure CIF, which a user joins to the "
+           "_prof.cif: cat run.cif run_prof.cif > run-all.cif";
+  }
+  return "; the cell stands in the structure CIF of the same run (the COD's NNN.cif beside "
+         "NNN.hkl), which a user joins to this file: cat NNN.cif NNN.hkl > NNN-all.cif";
 }
 
 void describe_phase(const CifFile& file, const LoopAt& at, bool one_phase, CifPhase& phase) {
