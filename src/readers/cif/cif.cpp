@@ -915,12 +915,46 @@ const CifBlock& block_at(const CifFile& file, const CifPlace& at) {
   return file.syntax.blocks.at(static_cast<std::size_t>(at.index));
 }
 
+// A file without a reflection loop, refused with what it holds instead and
+// what to do: SHELXL's twinned list or input intensities, FullProf's
+// structure CIF, or else the loops it has.
 [[noreturn]] void refuse_no_loop(const CifFile& file) {
-  fail_file(file, "No reflection loop in the CIF file", file.name,
-            " has no reflection loop (_refln_index_h) in its ", file.syntax.blocks.size(),
-            file.syntax.blocks.size() == 1 ? " data block" : " data blocks",
-            " (a FullProf structure CIF needs its _prof.cif: cat run.cif run_prof.cif > "
-            "run-all.cif)");
+  const char* kNoLoop = "No reflection loop in the CIF file";
+  const std::size_t n = file.syntax.blocks.size();
+  const std::string has = cat(file.name, " has no reflection loop (_refln_index_h) in its ", n,
+                              n == 1 ? " data block" : " data blocks");
+  std::vector<std::string> loops;  // by their first tag
+  for (const CifBlock& block : file.syntax.blocks) {
+    for (const CifLoop& loop : block.loops) {
+      if (!loop.tags.empty() &&
+          is_tag(std::string_view(loop.tags[0]).substr(0, 12), "_twin_refln_")) {
+        fail_file(file, kNoLoop, has, ": its ", loop.tags[0], " loop (", block_name(block),
+                  ", line ", loop.line,
+                  ") is a twinned reflection list (SHELXL's HKLF 5) without calculated phases; "
+                  "write the .fcf with LIST 6, which gives the phases");
+      }
+      loops.push_back(cat(loop.tags.empty() ? std::string("?") : std::string(loop.tags[0]),
+                          " (line ", loop.line, ")"));
+    }
+  }
+  for (const CifBlock& block : file.syntax.blocks) {
+    if (Found hkl = find(block, "_shelx_hkl_file"); given(hkl)) {
+      fail_file(file, kNoLoop, has, ": it carries SHELXL's input intensities as text ",
+                "(_shelx_hkl_file, ", block_name(block), ", line ", hkl.line(),
+                "), without calculated phases; use the .fcf that SHELXL writes with LIST 6");
+    }
+  }
+  if (says_fullprof(file)) {
+    fail_file(file, kNoLoop, has,
+              " (a FullProf structure CIF needs its _prof.cif: cat run.cif run_prof.cif > "
+              "run-all.cif)");
+  }
+  if (loops.empty()) fail_file(file, kNoLoop, has, ", and no loop at all");
+  constexpr std::size_t kListed = 8;
+  const std::size_t more = loops.size() > kListed ? loops.size() - kListed : 0;
+  loops.resize(loops.size() - more);
+  fail_file(file, kNoLoop, has, "; its loops begin with ", and_list(loops),
+            more == 0 ? std::string() : cat(" and ", more, " more"));
 }
 
 // The data set the parameter file names: the n-th reflection loop.
