@@ -93,11 +93,14 @@ void read_data_gsas_fullprof(TextInput& parameters) {
   }
   value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
   PARLINES.lambda0 = parameters.line();
-  value_line(parameters, CDATA.LINE, lines::histogram, IDATA.histogram);
+  // A CIF file's data set takes the histogram's place.
+  const bool cif = CDATA.PROG.c[0] == 'C';
+  value_line(parameters, CDATA.LINE, cif ? lines::data_set : lines::histogram, IDATA.histogram);
   PARLINES.histogram = parameters.line();
   if (IDATA.histogram < 0) {
     stop_at(format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
-            parameters.name(), parameters.line(), "the histogram number is ", IDATA.histogram,
+            parameters.name(), parameters.line(),
+            cif ? "the data set number is " : "the histogram number is ", IDATA.histogram,
             "; it must not be negative");
   }
   value_line(parameters, CDATA.LINE, lines::phase, IDATA.phase_no);
