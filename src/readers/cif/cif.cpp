@@ -390,9 +390,34 @@ std::vector<const CifBlock*> data_set_links(const CifFile& file, const CifBlock&
   return blocks;
 }
 
-std::string block_list(const std::vector<const CifBlock*>& blocks) {
+bool same_name(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return to_lower(x) == to_lower(y);
+         });
+}
+
+// A block's name for a report, with the line of its data_ heading where
+// another block has the same name (two files joined).
+std::string block_label(const CifFile& file, const CifBlock& block) {
+  std::vector<long> lines;  // of the blocks named so, in file order, from the repetitions
+  for (const CifRepeat& r : file.syntax.repeats) {
+    if (!r.tag.empty() || !same_name(r.block, block.name)) continue;
+    if (lines.empty()) lines.push_back(r.first);
+    lines.push_back(r.line);
+  }
+  if (lines.empty()) return block_name(block);
+  std::size_t ordinal = 0;
+  for (const CifBlock& b : file.syntax.blocks) {
+    if (&b == &block) break;
+    if (same_name(b.name, block.name)) ++ordinal;
+  }
+  return ordinal < lines.size() ? cat(block_name(block), " (line ", lines[ordinal], ")")
+                                : block_name(block);
+}
+
+std::string block_list(const CifFile& file, const std::vector<const CifBlock*>& blocks) {
   std::string names;
-  for (const CifBlock* b : blocks) names += cat(names.empty() ? "" : ", ", block_name(*b));
+  for (const CifBlock* b : blocks) names += cat(names.empty() ? "" : ", ", block_label(file, *b));
   return names;
 }
 
@@ -437,49 +462,54 @@ Source source_of(const CifFile& file, const CifBlock& own,
     if (gives(*b)) giving.push_back(b);
   }
   if (giving.size() == 1) return {giving[0], {}};
-  std::string sought = block_name(own);
+  std::string sought = block_label(file, own);
   if (!linked.empty()) {
     sought += cat(linked.size() == 1 ? " and its linked block " : " and its linked blocks ",
-                  block_list(linked));
+                  block_list(file, linked));
   }
   if (giving.size() > 1) {
     return {nullptr,
-            {true, cat(block_name(own), " gives none, and the blocks linked to it, ",
-                       block_list(giving), ", each give one")}};
+            {true,
+             cat(block_label(file, own), " gives none, and the blocks linked to it, ",
+                 block_list(file, giving), ", each give one"),
+             ""}};
   }
   std::vector<const CifBlock*> others;
   for (const CifBlock& block : file.syntax.blocks) {
     if (gives(block)) others.push_back(&block);
   }
   if (others.empty()) {
-    return {nullptr, {false, cat("no block of the file gives it (", sought, " sought first)")}};
+    return {nullptr, {false, cat("no block of the file gives it (", sought, " sought first)"), ""}};
   }
   const std::vector<const CifBlock*> loops = loop_blocks(file);
   const bool one_run = loops.size() <= 1;
   const bool lends = lend == Lend::anywhere || (lend == Lend::one_run && one_run) ||
                      (lend == Lend::one_phase && one_run && one_phase);
   if (lends && others.size() == 1) return {others[0], {}};
-  const std::string gives_one = cat(sought, " gives none, and ", block_list(others),
+  const std::string gives_one = cat(sought, " gives none, and ", block_list(file, others),
                                     others.size() == 1 ? " gives one" : " give one");
   if (lend == Lend::nowhere) {
     return {nullptr,
-            {true, cat(gives_one,
-                       ", not linked to the loop's block: the run's one value "
-                       "need not be this data set's")}};
+            {true,
+             cat(gives_one,
+                 ", not linked to the loop's block: the run's one value "
+                 "need not be this data set's"),
+             ""}};
   }
   if (!one_run && lend != Lend::anywhere) {
     return {nullptr,
-            {true, cat(gives_one,
-                       ", not linked to the loop's block; the file's reflection loops "
-                       "stand in ",
-                       loops.size(), " blocks (", block_list(loops),
-                       "): the files of several runs joined, whose blocks sfconv does not pair "
-                       "by guess. Join only one run's files (cat run.cif run_prof.cif > "
-                       "run-all.cif) and convert that")}};
+            {true, cat(gives_one, ", not linked to the loop's block"),
+             cat("the file's reflection loops stand in ", loops.size(), " blocks (",
+                 block_list(file, loops),
+                 "): the files of several runs joined, whose blocks sfconv does not pair by "
+                 "guess. Join only one run's files (cat run.cif run_prof.cif > run-all.cif) and "
+                 "convert that")}};
   }
   return {nullptr,
-          {true, cat(gives_one, lends ? "" : " (the loop has several phases)",
-                     ", not linked to the loop's block by _pd_block_id")}};
+          {true,
+           cat(gives_one, lends ? "" : " (the loop has several phases)",
+               ", not linked to the loop's block by _pd_block_id"),
+           ""}};
 }
 
 CifRadiation radiation_kind(const Found& f) {
@@ -1020,7 +1050,7 @@ std::vector<gemmi::Op::Rot> group_rotations(const CifFile& file, const CifPhase&
   if (!phase.space_group_given) {
     fail_file(file, "No multiplicity in the CIF file", file.name,
               " gives neither the multiplicities (_refln_mult) nor the space group of ", what,
-              ", whose operations would count them: ", phase.no_space_group.why);
+              ", whose operations would count them: ", phase.no_space_group.text());
   }
   const CifBlock& block = block_at(file, phase.space_group_at);
   Found ops = find(block, kOperations);
@@ -1060,7 +1090,7 @@ Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
               " gives no radiation (_diffrn_radiation_probe or _diffrn_radiation_type) for data "
               "set ",
               IDATA.histogram,
-              ", whose Lorentz-polarization factor depends on it: ", set.no_radiation.why);
+              ", whose Lorentz-polarization factor depends on it: ", set.no_radiation.text());
   }
   if (set.radiation == CifRadiation::none) {
     fail_file(file, "No radiation in the CIF file", file.name,
@@ -1080,7 +1110,7 @@ Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
   if (!set.wavelength && set.no_wavelength.elsewhere && m.type != "PNT") {
     fail_file(file, "No wavelength in the CIF file", file.name,
               " gives no wavelength for data set ", IDATA.histogram,
-              ", whose Lorentz-polarization factor depends on it: ", set.no_wavelength.why);
+              ", whose Lorentz-polarization factor depends on it: ", set.no_wavelength.text());
   }
   m.lambda = set.wavelength ? *set.wavelength : RDATA.lambda0;
   if (k.multiplicity < 0) m.rotations = group_rotations(file, phase);
@@ -1329,8 +1359,9 @@ std::vector<CifDataSet> cif_contents(std::string_view field, int unit) {
 void refuse_phase_without_cell(std::string_view file, int unit, const CifPhase& phase,
                                std::string_view what) {
   if (phase.bad_cell) throw *phase.bad_cell;
-  throw IoFailure{cat("sfconv: ", file, " gives no cell for ", what, ": ", phase.no_cell.why, ""),
-                  "No cell in the CIF file", "READ", unit};
+  throw IoFailure{
+      cat("sfconv: ", file, " gives no cell for ", what, ": ", phase.no_cell.text(), ""),
+      "No cell in the CIF file", "READ", unit};
 }
 
 void cif(std::string_view field, TextInput& parameters) {

@@ -26,7 +26,9 @@ struct CifPlace {
 // (blocks not linked to its own, in a file of several runs), naming them.
 struct CifMissing {
   bool elsewhere = false;
-  std::string why;  // empty when the item was taken
+  std::string why;     // empty when the item was taken
+  std::string advice;  // what to do, where the file joins several runs' files
+  std::string text() const { return advice.empty() ? why : why + "; " + advice; }
 };
 
 // A value of a CIF file as it stands there ("1.5406"), and where.

@@ -59,7 +59,7 @@ void init_cif(std::string_view file, InitValues& v) {
     if (p.tof) {
       p.bank = p.number;
       p.angle = s.twotheta;
-      p.angle_elsewhere = s.no_twotheta.elsewhere ? s.no_twotheta.why : "";
+      p.angle_elsewhere = s.no_twotheta.elsewhere ? s.no_twotheta.text() : "";
     } else {
       p.wavelength = s.wavelength;
       p.wavelength_elsewhere = s.no_wavelength.elsewhere ? s.no_wavelength.why : "";
@@ -80,10 +80,24 @@ void init_cif(std::string_view file, InitValues& v) {
   v.cell = phase.cell;
   v.group = space_group(phase);
   v.f000 = phase.f000;
-  auto elsewhere = [](const CifMissing& m) { return m.elsewhere ? m.why : std::string(); };
+  // The advice of a file of several runs joined, with the first value left
+  // "?" for it (in the order of the parameter file's lines).
+  std::string advice;
+  auto elsewhere = [&advice](const CifMissing& m) {
+    if (!m.elsewhere) return std::string();
+    if (advice.empty() && !m.advice.empty()) {
+      advice = m.advice;
+      return m.text();
+    }
+    return m.why;
+  };
   v.group_elsewhere = elsewhere(phase.no_space_group);
   v.cell_elsewhere = elsewhere(phase.no_cell);
   v.f000_elsewhere = elsewhere(phase.no_f000);
+  InitValues::Pattern& first = v.patterns.front();
+  if (!sets.front().no_wavelength.advice.empty() && !first.wavelength_elsewhere.empty()) {
+    first.wavelength_elsewhere = elsewhere(sets.front().no_wavelength);
+  }
 }
 
 }  // namespace sfconv
