@@ -89,9 +89,10 @@ struct CifDataSet {
 // file without a reflection loop, are the reports for `unit`.
 std::vector<CifDataSet> cif_contents(std::string_view file, int unit);
 
-// Refuses `phase` (of `file`, read on `unit`), which has no cell: the report
-// tells where the cell was sought, and what a FullProf user does. `what`
-// names the phase ("phase 1 of data set 1").
+// Refuses `phase` (of `file`, read on `unit`), which has no usable cell: the
+// report of a cell that is no cell, or one that tells where the cell was
+// sought, which blocks give one it may not take, and what to do. `what` names
+// the phase ("phase 1 of data set 1").
 [[noreturn]] void refuse_phase_without_cell(std::string_view file, int unit, const CifPhase& phase,
                                             std::string_view what);
 
