@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,14 +53,15 @@ void read_name(TextInput& parameters, Text<512>& field, const ParameterLine& kin
 // parameter file is a refinement program's file: told by that line or, where
 // it names no file sfconv reads (and the run stops anyway), by the banner in
 // the lines after it.
-void read_input_name(TextInput& parameters) {
+ReaderChoice read_input_name(TextInput& parameters) {
   const std::size_t length = readline_name(parameters, CDATA.FILEIN, lines::input_name.name);
   const long line = parameters.line();
   const std::string_view first = CDATA.FILEIN.trimmed();
   std::string_view kind = refinement_file_kind(first);
   if (!kind.empty()) refuse_refinement_file(parameters.name(), kind);
   check_name(parameters, CDATA.FILEIN, lines::input_name, length);
-  if (reader_for(first) != ' ') return;
+  ReaderChoice choice = choose_reader(file_name(CDATA.FILEIN.view()));
+  if (choice.reader != ' ') return choice;
   std::vector<std::string> more;
   Text<512> next;
   while (more.size() < kHeadLinesAfterFirst &&
@@ -72,7 +74,8 @@ void read_input_name(TextInput& parameters) {
       format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
       parameters.name(), line, "the input file name ", quote_line(first),
       " holds none of .lst (GSAS), .out (FullProf), .fos (KOLMEX), .cif and .fcf (CIF) "
-      "in its last part");
+      "in its last part",
+      choice.content_read ? ", nor does the file begin as a CIF file (data_ or #\\#CIF_)" : "");
 }
 
 // The output must never replace one of the run's inputs: an easy slip with
@@ -130,9 +133,88 @@ char reader_for(std::string_view name) {
 
 namespace {
 
+// What the first significant bytes of a regular file show, when they show a
+// CIF file: "data_" (in any case) or the magic line "#\\#CIF_", after blanks
+// and '#' comment lines (and a UTF-8 byte-order mark); empty otherwise, and
+// nothing for a file that cannot be read or is no regular file (a FIFO is
+// not read ahead of its reader).
+std::optional<std::string> cif_content(std::string_view name) {
+  const std::string path = file_name(name);
+  struct stat st {};
+  if (path.find('\0') != std::string::npos || stat(path.c_str(), &st) != 0 ||
+      !S_ISREG(st.st_mode)) {
+    return std::nullopt;
+  }
+  FilePtr f(std::fopen(path.c_str(), "rb"));
+  if (!f) return std::nullopt;
+  std::string bytes(std::size_t{1} << 20, '\0');  // a longer head of comments is no CIF's
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f.get()));
+  std::string_view rest = bytes;
+  if (rest.starts_with("\xef\xbb\xbf")) rest.remove_prefix(3);
+  long line = 1;
+  while (!rest.empty()) {
+    const char c = rest[0];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      if (c == '\n') ++line;
+      rest.remove_prefix(1);
+    } else if (rest.starts_with("#\\#CIF_")) {
+      return cat("#\\#CIF_ (line ", line, ")");
+    } else if (c == '#') {
+      const std::size_t end = rest.find('\n');
+      rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
+    } else {
+      std::string head(rest.substr(0, 5));
+      for (char& x : head) x = to_lower(x);
+      return head == "data_" ? cat("data_ (line ", line, ")") : std::string();
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+ReaderChoice choose_reader(std::string_view name) {
+  ReaderChoice choice;
+  choice.reader = reader_for(name);
+  if (choice.reader == ' ') {
+    const std::optional<std::string> content = cif_content(name);
+    choice.content_read = content.has_value();
+    choice.content = content.value_or("");
+    if (!choice.content.empty()) choice.reader = 'C';
+    return choice;
+  }
+  // The text that chose it, found as reader_for finds it.
+  std::size_t slash = name.rfind('/');
+  const std::string_view own = slash == std::string_view::npos ? name : name.substr(slash + 1);
+  std::string lower(own);
+  for (char& c : lower) c = to_lower(c);
+  const std::pair<const char*, std::string_view> texts[] = {
+      {".lst", own}, {".out", own}, {".fos", own}, {".cif", lower}, {".fcf", lower}};
+  for (const auto& [text, in] : texts) {
+    const std::size_t at = in.find(text);
+    if (at == std::string_view::npos) continue;
+    choice.text = text;
+    choice.inside = at + choice.text.size() != in.size();
+    break;
+  }
+  return choice;
+}
+
+std::string reader_choice_note(std::string_view name, const ReaderChoice& choice) {
+  if (!choice.inside) return {};
+  const char* kind = choice.reader == 'G'   ? "a GSAS listing"
+                     : choice.reader == 'F' ? "a FullProf output"
+                     : choice.reader == 'R' ? "a KOLMEX reflection file"
+                                            : "a CIF file";
+  return cat(" (", name, " is read as ", kind, ": the text ", quoted(choice.text),
+             " inside its name, not at its end, chose the reader)");
+}
+
+namespace {
+
 // Reads the parameter file and the refinement program's files into the run
 // state and returns RELVAR; every file it opens is closed when it returns.
-float read_inputs(std::string_view parameter_file) {
+float read_inputs(std::string_view parameter_file, ReaderChoice& choice) {
   CDATA.FILEPAR.assign(parameter_file);
   under_way("READ", kParameterUnit, cat("reading ", parameter_file));
   TextInput parameters(CDATA.FILEPAR.view(), kParameterUnit);
@@ -144,8 +226,14 @@ float read_inputs(std::string_view parameter_file) {
     ~Closed() { PARAMETER_LOG.close(); }
   } closed;
 
-  read_input_name(parameters);
-  const char prog = reader_for(CDATA.FILEIN.view());
+  choice = read_input_name(parameters);
+  const char prog = choice.reader;
+  if (!choice.content.empty()) {
+    note(file_name(CDATA.FILEIN.view()),
+         ": its name holds none of .lst, .out, .fos, .cif and .fcf; read as a CIF file, as its "
+         "content begins with ",
+         choice.content);
+  }
   CDATA.PROG.assign(std::string_view(&prog, 1));
   PARAMETER_LOG.expect(parameter_places(prog));
   if (prog == 'R') IDATA.phase_no = 1;
@@ -180,10 +268,8 @@ float read_inputs(std::string_view parameter_file) {
   return RELVAR;
 }
 
-}  // namespace
-
-void run(std::string_view parameter_file, bool strict) {
-  const float RELVAR = read_inputs(parameter_file);
+void convert(std::string_view parameter_file, bool strict, ReaderChoice& choice) {
+  const float RELVAR = read_inputs(parameter_file, choice);
   // Only now, with everything read, is the output file made.
   const std::string output = file_name(CDATA.FILEOUT.view());
   refuse_output_over_input(output);
@@ -194,6 +280,21 @@ void run(std::string_view parameter_file, bool strict) {
   // Every warning is known now, before the file is put in place.
   if (strict && !REPORT.warnings.empty()) throw StrictStop{output};
   out.commit();
+}
+
+}  // namespace
+
+void run(std::string_view parameter_file, bool strict) {
+  ReaderChoice choice;
+  try {
+    convert(parameter_file, strict, choice);
+  } catch (IoFailure& failure) {
+    failure.header += reader_choice_note(file_name(CDATA.FILEIN.view()), choice);
+    throw;
+  } catch (RecognisedStop& stop) {
+    stop.where += reader_choice_note(file_name(CDATA.FILEIN.view()), choice);
+    throw;
+  }
 }
 
 }  // namespace sfconv

@@ -93,11 +93,14 @@ void read_data_gsas_fullprof(TextInput& parameters) {
   }
   value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
   PARLINES.lambda0 = parameters.line();
-  value_line(parameters, CDATA.LINE, lines::histogram, IDATA.histogram);
+  // A CIF file's data set takes the histogram's place.
+  const bool cif = CDATA.PROG.c[0] == 'C';
+  value_line(parameters, CDATA.LINE, cif ? lines::data_set : lines::histogram, IDATA.histogram);
   PARLINES.histogram = parameters.line();
   if (IDATA.histogram < 0) {
     stop_on_line(format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
-                 parameters.name(), parameters.line(), "the histogram number is ", IDATA.histogram,
+                 parameters.name(), parameters.line(),
+                 cif ? "the data set number is " : "the histogram number is ", IDATA.histogram,
                  "; it must not be negative");
   }
   value_line(parameters, CDATA.LINE, lines::phase, IDATA.phase_no);
@@ -119,9 +122,9 @@ std::vector<Place> parameter_places(char prog) {
     places.push_back({kind});
   }
   places.push_back({&lines::total, &lines::totals});
-  for (const ParameterLine* kind : {&lines::lambda0, &lines::histogram, &lines::phase}) {
-    places.push_back({kind});
-  }
+  places.push_back({&lines::lambda0});
+  places.push_back({prog == 'C' ? &lines::data_set : &lines::histogram});
+  places.push_back({&lines::phase});
   if (prog == 'F') {
     places.push_back({&lines::angles});
   } else {

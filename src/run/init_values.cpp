@@ -47,6 +47,21 @@ class Writer {
   // A value the file does not give: "?", and what belongs there.
   void unknown(std::string_view what) { line("?", what); }
   void comment(std::string_view text) { text_ += cat("# ", text, '\n'); }
+  // A longer text as comment lines of at most 78 columns.
+  void comments(std::string_view text) {
+    std::string line;
+    while (!text.empty()) {
+      const std::size_t blank = text.find(' ');
+      const std::string_view word = text.substr(0, blank);
+      text.remove_prefix(blank == std::string_view::npos ? text.size() : blank + 1);
+      if (!line.empty() && line.size() + 1 + word.size() > 76) {
+        comment(line);
+        line.clear();
+      }
+      line += cat(line.empty() ? "" : " ", word);
+    }
+    if (!line.empty()) comment(line);
+  }
   std::string text() const { return text_; }
 
  private:
@@ -93,8 +108,13 @@ std::string grid_text(const Cell& cell, const SpaceGroup& g) {
 // What a phase's comment line adds: its space-group line and grid, to be
 // copied when that phase is converted.
 std::string phase_lines(const InitValues::Phase& p) {
-  const std::string group = group_line(p.space_group);
-  std::string text = group.empty() ? "" : cat("space group ", group);
+  const SpaceGroup& g = p.space_group;
+  const std::string group = group_line(g);
+  // Another setting than the standard one has the density program's number.
+  std::string text = group.empty()    ? ""
+                     : g.setting == 1 ? cat("space group ", group)
+                                      : cat("space group ", group, "-N (", clean(g.symbol),
+                                            ": N is the density program's number of the setting)");
   if (grid_cell(p.cell)) {
     text += cat(text.empty() ? "" : ", ", "NX NY NZ ", grid_text(*p.cell, p.space_group),
                 group.empty() ? " (multiples of 12)" : "");
@@ -233,11 +253,21 @@ void write_gsas_lines(Writer& w, const InitValues& v) {
 
   const SpaceGroup& g = v.group;
   const bool group = !group_line(g).empty();
-  if (group) {
-    const std::string symbol = clean(g.symbol);
+  const std::string symbol = clean(g.symbol);
+  if (group && g.setting == 1) {
     w.line(group_line(g), cat("space group ", symbol, symbol.empty() ? "" : ", ", "number ",
                               g.number, ", setting 1"));
+  } else if (group) {
+    // Setting 1 is the standard setting; any other's number is the one the
+    // density program uses for it, which the file cannot tell.
+    w.comments(cat("space group ", symbol.empty() ? "" : cat(symbol, ", "), "number ", g.number,
+                   ": ", clean(g.setting_why),
+                   ". The line needs the number the density "
+                   "program gives this setting (",
+                   g.letter, " ", g.number, "-N); its setting 1 is the standard setting"));
+    w.unknown("the space group: lattice letter, number, '-' and the setting");
   } else {
+    if (!v.group_elsewhere.empty()) w.comments(cat("no space group: ", clean(v.group_elsewhere)));
     w.unknown("the space group: lattice letter, number (F 225)");
   }
   write_E(w);
@@ -246,13 +276,15 @@ void write_gsas_lines(Writer& w, const InitValues& v) {
            cat("NX NY NZ suggested: steps near 0.1 A, ",
                group ? cat("fit for ", g.letter, " ", g.number) : "multiples of 12"));
   } else {
+    if (!v.cell_elsewhere.empty()) w.comments(cat("no cell: ", clean(v.cell_elsewhere)));
     w.unknown("NX NY NZ, the grid divisions along a, b, c");
   }
   write_IAMP(w);
-  if (v.f000 && std::isfinite(*v.f000)) {
+  if (usable(v.f000)) {
     w.line(real_text(*v.f000), cif ? cat("F(000): _exptl_crystal_F_000 of ", v.input)
                                    : cat("F(000) as ", v.input, " gives it"));
   } else {
+    if (!v.f000_elsewhere.empty()) w.comments(cat("no F(000): ", clean(v.f000_elsewhere)));
     w.unknown(
         "the total amplitude F(000), the sum of the scattering of the cell's contents at zero "
         "angle (IAMP 1: b+ b-)");
@@ -268,6 +300,10 @@ void write_gsas_lines(Writer& w, const InitValues& v) {
     w.comment("else): give what the program that reads the file expects there, or 1.0");
     w.unknown("lambda0 for the header (time of flight: see above)");
   } else {
+    if (first != nullptr && !first->wavelength_elsewhere.empty()) {
+      w.comments(cat("no wavelength for ", pattern, " ", first->number, ": ",
+                     clean(first->wavelength_elsewhere)));
+    }
     w.unknown("lambda0 for the header (the file has none)");
   }
   write_list(w,
@@ -329,6 +365,11 @@ void write_gsas_lines(Writer& w, const InitValues& v) {
                                : "the 2theta of each detector bank, in bank order";
   if (first->tof) {
     w.comment(cat("time of flight: ", banks));
+    for (const auto& p : v.patterns) {
+      if (!p.tof || usable(p.angle) || p.bank < 1 || p.bank > 25) continue;
+      w.comments(cat("the file gives no angle for ", pattern, " ", p.number,
+                     p.angle_elsewhere.empty() ? "" : cat(": ", clean(p.angle_elsewhere))));
+    }
     w.line(angle_line(v), "detector angles, ending with /");
   } else if (tof) {
     w.comment(cat("a time-of-flight ", pattern, " adds a line: ", banks));

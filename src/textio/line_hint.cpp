@@ -165,7 +165,9 @@ bool could_be(std::string_view line, const ParameterLine& kind, bool ranges) {
     return integers && n == 3 && at_least(0, 1) && at_least(1, 1) && at_least(2, 1);
   }
   if (k == &lines::IAMP) return integers && n == 1 && (!ranges || first == 0.0f || first == 1.0f);
-  if (k == &lines::histogram) return integers && n == 1 && at_least(0, 0);
+  if (k == &lines::histogram || k == &lines::data_set) {
+    return integers && n == 1 && at_least(0, 0);
+  }
   if (k == &lines::phase) return integers && n == 1 && at_least(0, 1);
   if (k == &lines::angles) return look.form == Form::angles || (numbers && n >= 25);
   return false;

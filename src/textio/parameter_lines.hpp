@@ -36,6 +36,9 @@ inline constexpr ParameterLine totals{"total amplitudes", "the two total amplitu
 inline constexpr ParameterLine lambda0{"lambda0", "lambda0, the wavelength written to the header"};
 inline constexpr ParameterLine histogram{
     "histogram", "the number of the histogram (FullProf: the pattern) to convert", true};
+inline constexpr ParameterLine data_set{
+    "data set", "the number of the data set (the n-th reflection loop of the CIF file) to convert",
+    true};
 inline constexpr ParameterLine phase{"phase", "the number of the phase to convert", true};
 inline constexpr ParameterLine polarization{
     "polarization", "the polarization fraction and the monochromator factor"};
@@ -45,8 +48,9 @@ inline constexpr ParameterLine angles{
 
 // Every kind, for finding one by its name.
 inline constexpr const ParameterLine* all[] = {
-    &input_name, &second_name, &output_name, &title, &space_group,  &E,     &grid, &IAMP, &total,
-    &totals,     &lambda0,     &histogram,   &phase, &polarization, &angles};
+    &input_name, &second_name, &output_name,  &title,  &space_group, &E,
+    &grid,       &IAMP,        &total,        &totals, &lambda0,     &histogram,
+    &data_set,   &phase,       &polarization, &angles};
 }  // namespace lines
 
 }  // namespace sfconv

@@ -10,6 +10,7 @@
 
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/fullprof/fullprof_output.hpp"
+#include "readers/space_group.hpp"
 #include "run/init_values.hpp"
 #include "textio/chars.hpp"
 #include "textio/failure.hpp"
@@ -191,6 +192,19 @@ void init_fullprof(TextInput& output, InitValues& v) {
     }
   }
   if (v.patterns.empty()) output.fail_end_of_file();
+  // FullProf prints the symbol as the .pcr gives it: setting 1 only for the
+  // standard setting of its group.
+  for (InitValues::Phase& p : v.phases) {
+    if (p.space_group.number == 0) continue;
+    const SettingCheck check =
+        p.space_group.symbol.empty()
+            ? SettingCheck{false, cat("the output prints the space-group number ",
+                                      p.space_group.number, " without its symbol")}
+            : check_setting(p.space_group.symbol, p.space_group.number, p.cell ? (*p.cell)[3] : 0.0,
+                            p.cell ? (*p.cell)[5] : 0.0);
+    p.space_group.setting = check.standard ? 1 : 0;
+    p.space_group.setting_why = check.why;
+  }
   if (!v.phases.empty()) {
     v.group = v.phases.front().space_group;
     v.cell = v.phases.front().cell;
