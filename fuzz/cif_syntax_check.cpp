@@ -69,7 +69,7 @@ std::optional<CifSyntaxError> mend(gcif::Block& block, std::vector<std::string>&
 // The repetitions and the first duplicate of GEMMI's document by the rule
 // the layer keeps: a block name or a tag in another loop of the block is a
 // repetition ("tag in block" or "in block"); a tag twice among pairs, in a
-// pair and a loop, or twice in one loop is GEMMI's error.
+// pair and a loop, or twice in one loop is an error.
 struct Repeats {
   std::vector<std::string> seen;
   std::optional<std::string> error;
@@ -87,10 +87,8 @@ Repeats repeats_of(const gcif::Document& doc) {
     std::set<std::string> frames;
     std::size_t loops = 0;
     auto fail = [&](const gcif::Item& item, const std::string& what) {
-      if (!r.error) {
-        r.error =
-            gemmi::cat(doc.source, ':', item.line_number, " in data_", block.name, ": ", what);
-      }
+      if (!r.error)
+        r.error = what + " in data_" + block.name + " at line " + std::to_string(item.line_number);
     };
     for (const gcif::Item& item : block.items) {
       if (item.type == gcif::ItemType::Pair) {
@@ -189,7 +187,8 @@ void check_cif_syntax(std::string_view bytes) {
     return;
   }
   if (repeats.error) {
-    expect(error && error->line == 0 && error->message == *repeats.error,
+    expect(error && error->column == 0 &&
+               error->message + " at line " + std::to_string(error->line) == *repeats.error,
            "the first duplicate: " + *repeats.error);
     return;
   }

@@ -1,7 +1,8 @@
 // Fuzzes a whole run in-process, from the parameter file on: driver, file
 // opening, readers, writer, the temporary file and its rename. The input is a
 // parameter file, a NUL byte, the refinement file (found as run.lst, run.out,
-// run.fos and run.cif), a NUL byte and the second file (run.fou), all written to a
+// run.fos, run.cif and run.hkl, a name whose content chooses the reader), a NUL
+// byte and the second file (run.fou), all written to a
 // scratch directory the run works in. The reader's buffer is made small, so
 // that records cross its boundaries.
 #include <sys/stat.h>
@@ -57,7 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (c == '/') c = '_';
   }
   put("params.txt", params);
-  for (const char* name : {"run.lst", "run.out", "run.fos", "run.cif"}) put(name, refinement);
+  for (const char* name : {"run.lst", "run.out", "run.fos", "run.cif", "run.hkl"}) {
+    put(name, refinement);
+  }
   put("run.fou", second);
 
   fuzz::new_run();

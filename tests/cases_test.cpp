@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -31,20 +32,32 @@ struct Entry {
 };
 using Snapshot = std::map<std::string, Entry>;
 
-Snapshot snapshot(const fs::path& dir) {
+// `other`, a directory the scratch directory reaches through a link, is
+// recorded as if it were in it, under `other_name`.
+Snapshot snapshot(const fs::path& dir, const fs::path& other = {},
+                  const std::string& other_name = "") {
   Snapshot s;
+  std::vector<std::pair<fs::path, fs::path>> entries;  // the path, its name in the snapshot
   for (const auto& e : fs::recursive_directory_iterator(dir)) {
+    entries.emplace_back(e.path(), e.path().lexically_relative(dir));
+  }
+  if (!other.empty()) {
+    for (const auto& e : fs::recursive_directory_iterator(other)) {
+      entries.emplace_back(e.path(), other_name / e.path().lexically_relative(other));
+    }
+  }
+  for (const auto& [path, name] : entries) {
     struct stat st {};
-    lstat(e.path().c_str(), &st);
-    Entry& entry = s[e.path().lexically_relative(dir).string()];
+    lstat(path.c_str(), &st);
+    Entry& entry = s[name.string()];
     entry.kind = S_ISREG(st.st_mode)    ? "file"
                  : S_ISDIR(st.st_mode)  ? "directory"
                  : S_ISLNK(st.st_mode)  ? "link"
                  : S_ISFIFO(st.st_mode) ? "fifo"
                                         : "device";
     entry.mode = st.st_mode & 07777;
-    if (S_ISREG(st.st_mode)) entry.data = test::read_file(e.path());
-    if (S_ISLNK(st.st_mode)) entry.data = fs::read_symlink(e.path()).string();
+    if (S_ISREG(st.st_mode)) entry.data = test::read_file(path);
+    if (S_ISLNK(st.st_mode)) entry.data = fs::read_symlink(path).string();
   }
   return s;
 }
@@ -85,10 +98,14 @@ void expect_stream(const fs::path& source, const std::string& name, const std::s
   EXPECT_TRUE(same && !std::getline(have, h)) << "standard " << name << ":\n" << got;
 }
 
-// An error report ends with the statement line "? READ(UNIT=1,...".
+// An error report ends with the statement line "? READ(UNIT=1,...", or with
+// a hint after it.
 bool is_error_report(const std::string& err) {
-  std::size_t last = err.rfind('\n', err.size() >= 2 ? err.size() - 2 : 0);
-  return err.compare(last == std::string::npos ? 0 : last + 1, 2, "? ") == 0;
+  std::vector<std::string> lines;
+  std::istringstream in(err);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  if (!lines.empty() && lines.back().starts_with("sfconv: hint: ")) lines.pop_back();
+  return !lines.empty() && lines.back().starts_with("? ");
 }
 
 class Case : public testing::TestWithParam<std::string> {};
@@ -102,8 +119,8 @@ TEST_P(Case, GivesWhatItExpects) {
     std::size_t colon = line.find(':'), value = line.find_first_not_of(' ', colon + 1);
     keys.emplace(line.substr(0, colon), value == std::string::npos ? "" : line.substr(value));
   }
-  const std::set<std::string> known = {"args", "setup", "umask",  "ulimit", "beside",
-                                       "user", "needs", "status", "equal",  "mode"};
+  const std::set<std::string> known = {"args",  "setup",  "umask", "ulimit", "beside", "user",
+                                       "needs", "status", "equal", "mode",   "env",    "other-fs"};
   for (const auto& entry : keys) ASSERT_TRUE(known.count(entry.first)) << "key " << entry.first;
   auto key = [&keys](const std::string& k, const std::string& otherwise = "") {
     auto it = keys.find(k);
@@ -121,6 +138,10 @@ TEST_P(Case, GivesWhatItExpects) {
 
   const bool root = geteuid() == 0;
   if (key("needs") == "root" && !root) GTEST_SKIP() << "needs root";
+  // A library preloaded by `env` reaches only a program that loads shared libraries.
+  if (key("needs") == "dynamic" && std::system("ldd '" SFCONV_BINARY "' >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "needs an sfconv that loads shared libraries";
+  }
   std::string setup, wrapper;
   for (auto [it, end] = keys.equal_range("setup"); it != end; ++it) setup += it->second + "\n";
   if (!key("user").empty()) {
@@ -133,6 +154,19 @@ TEST_P(Case, GivesWhatItExpects) {
     wrapper = "setpriv --reuid=" + uid + " --regid=" + gid + " --clear-groups";
   }
   test::TempDir dir;
+  // A directory on another file system (a tmpfs), reached through a link.
+  std::optional<test::TempDir> other;
+  const std::string other_name = key("other-fs");
+  if (!other_name.empty()) {
+    struct stat here {};
+    struct stat there {};
+    if (stat("/dev/shm", &there) != 0 || stat(dir.path().c_str(), &here) != 0 ||
+        here.st_dev == there.st_dev) {
+      GTEST_SKIP() << "/dev/shm is not another file system than " << dir.path();
+    }
+    other.emplace("/dev/shm");
+    fs::create_directory_symlink(other->path(), dir.path() / other_name);
+  }
   for (const auto& e : fs::directory_iterator(source)) {
     const std::string name = e.path().filename().string();
     if (name == "case" || name.starts_with("expected.")) continue;
@@ -146,13 +180,17 @@ TEST_P(Case, GivesWhatItExpects) {
     ASSERT_EQ(std::system(command.c_str()), 0) << setup;
   }
 
-  Snapshot before = snapshot(dir.path());
+  const fs::path other_path = other ? other->path() : fs::path();
+  Snapshot before = snapshot(dir.path(), other_path, other_name);
   std::string env;
   if (!key("umask").empty()) env += "umask " + key("umask") + "; ";
   if (!key("ulimit").empty()) env += "ulimit " + key("ulimit") + "; ";
   if (!key("beside").empty()) env += "(" + key("beside") + ") & ";
+  for (auto [it, end] = keys.equal_range("env"); it != end; ++it) {
+    env += "SHIMS='" SFCONV_SHIMS "' && export " + it->second + "; ";
+  }
   test::RunResult r = test::run_sfconv(dir, key("args", "params.txt"), env, wrapper);
-  Snapshot after = snapshot(dir.path());
+  Snapshot after = snapshot(dir.path(), other_path, other_name);
 
   // The files the run writes: those of the "equal" lines, else out.sf when
   // expected.sf is given.

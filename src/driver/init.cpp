@@ -48,16 +48,15 @@ void check_name(std::string_view name) {
   }
 }
 
-}  // namespace
-
-std::string init_parameter_file(std::string_view input, std::string_view second) {
+std::string init_for(std::string_view input, std::string_view second, const ReaderChoice& choice) {
   InitValues v;
-  v.reader = reader_for(input);
+  v.reader = choice.reader;
   if (v.reader == ' ') {
     stop(format_line("(A)"_fmt, " The extension of a standard output file should be lst or out"),
          "the file name ", quoted(input),
          " holds none of .lst (GSAS), .out (FullProf), .fos (KOLMEX), .cif and .fcf (CIF) in "
-         "its last part");
+         "its last part",
+         choice.content_read ? ", nor does the file begin as a CIF file (data_ or #\\#CIF_)" : "");
   }
   if (!second.empty() && v.reader != 'F') {
     throw IoFailure{std::string(kUsage),
@@ -86,6 +85,21 @@ std::string init_parameter_file(std::string_view input, std::string_view second)
     }
   }
   return parameter_file_text(v);
+}
+
+}  // namespace
+
+std::string init_parameter_file(std::string_view input, std::string_view second) {
+  const ReaderChoice choice = choose_reader(input);
+  try {
+    return init_for(input, second, choice);
+  } catch (IoFailure& failure) {
+    failure.header += reader_choice_note(input, choice);
+    throw;
+  } catch (RecognisedStop& stop) {
+    stop.where += reader_choice_note(input, choice);
+    throw;
+  }
 }
 
 }  // namespace sfconv

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/driver.hpp"
 #include "driver/init.hpp"
@@ -16,15 +17,12 @@
 
 namespace {
 
-constexpr const char* kUsageLine = "usage: sfconv [-v] [--] PARAMETER-FILE";
-
-constexpr const char* kInitUsageLine = "usage: sfconv --init REFINEMENT-FILE [SECOND-FILE]";
-
-// The options as --help lists them, in its order: an option is added here and
-// in main's loop.
+// The options as the usage line and --help list them, in their order: an
+// option is added here and in main's loop.
 struct Option {
-  const char* names;
+  const char* names;  // its names, ", " between them, and its value
   const char* text;
+  bool alone = false;  // given alone (--init, --help): not with a parameter file
 };
 constexpr Option kOptions[] = {
     {"-v, --verbose",
@@ -37,15 +35,48 @@ constexpr Option kOptions[] = {
     {"--init REFINEMENT-FILE [SECOND-FILE]",
      "write to standard output a parameter file for REFINEMENT-FILE (and a FullProf output's "
      "SECOND-FILE): the values the file gives filled in, a ? for each one you must give; no "
-     "conversion is made"},
-    {"-h, --help", "this text"},
-    {"--version", "the version"},
+     "conversion is made",
+     true},
+    {"-h, --help", "this text", true},
+    {"--version", "the version", true},
     {"--", "ends the options (for a parameter file named -x)"},
 };
 
-constexpr const char* kHelpHead =
-    "usage: sfconv [-v] [--] PARAMETER-FILE\n"
-    "       sfconv --init REFINEMENT-FILE [SECOND-FILE] > PARAMETER-FILE\n"
+// The ways sfconv is called, from the options: with a parameter file and the
+// options that go with one, and each option given alone.
+std::vector<std::string> usage_forms() {
+  std::string with_file = "sfconv";
+  std::vector<std::string> alone;
+  for (const Option& option : kOptions) {
+    std::string names = option.names;
+    for (std::size_t comma; (comma = names.find(", ")) != std::string::npos;) {
+      names.replace(comma, 2, " | ");
+    }
+    if (option.alone) {
+      alone.push_back(sfconv::cat("sfconv ", names));
+    } else {
+      with_file += sfconv::cat(" [", names, "]");
+    }
+  }
+  alone.insert(alone.begin(), with_file + " PARAMETER-FILE");
+  return alone;
+}
+
+// The usage line of a usage error's report: every way on one line.
+std::string usage_line() {
+  const std::vector<std::string> forms = usage_forms();
+  std::string line = "usage: " + forms[0];
+  for (std::size_t i = 1; i < forms.size(); ++i) {
+    line += " | " + forms[i].substr(std::string_view("sfconv ").size());
+  }
+  return line;
+}
+
+const std::string kUsageLine = usage_line();
+
+const std::string kInitUsageLine = "usage: sfconv --init REFINEMENT-FILE [SECOND-FILE]";
+
+constexpr const char* kHelpAbout =
     "\n"
     "Reads a GSAS listing (.lst), a FullProf output (.out) with its second file,\n"
     "a KOLMEX reflection file (.fos) or a CIF reflection file (.cif, .fcf), as\n"
@@ -90,7 +121,10 @@ constexpr const char* kHelpTail =
 std::string help() {
   using sfconv::cat;
   constexpr std::size_t kColumn = 20, kWidth = 79;
-  std::string text = cat(kHelpHead, "Options:\n");
+  std::string text;
+  for (const std::string& form : usage_forms())
+    text += cat(text.empty() ? "usage: " : "       ", form, '\n');
+  text += cat(kHelpAbout, "Options:\n");
   for (const Option& option : kOptions) {
     std::string line = cat("  ", option.names);
     if (line.size() + 2 > kColumn) {

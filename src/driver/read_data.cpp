@@ -23,10 +23,10 @@ namespace {
 void read_e(TextInput& parameters) {
   value_line(parameters, CDATA.LINE, lines::E, RDATA.E);
   if (!(RDATA.E > 0.0f)) {
-    stop_at(format_line("(A)"_fmt, " E should be greater than 0"), parameters.name(),
-            parameters.line(), "E is ", real_text(RDATA.E),
-            "; it scales the counting statistics in sigma(|Fo|) = 0.5 |Fo| sqrt(1/(E Io))"
-            " and must be greater than 0");
+    stop_on_line(format_line("(A)"_fmt, " E should be greater than 0"), parameters.name(),
+                 parameters.line(), "E is ", real_text(RDATA.E),
+                 "; it scales the counting statistics in sigma(|Fo|) = 0.5 |Fo| sqrt(1/(E Io))"
+                 " and must be greater than 0");
   }
 }
 
@@ -77,9 +77,9 @@ void read_data_gsas_fullprof(TextInput& parameters) {
       {"NX", IDATA.NX}, {"NY", IDATA.NY}, {"NZ", IDATA.NZ}};
   for (const auto& [name, n] : grid) {
     if (n >= 1) continue;
-    stop_at(format_line("(A)"_fmt, " NX, NY and NZ should be 1 or more"), parameters.name(),
-            parameters.line(), name, " is ", n,
-            "; the grid divisions along a, b and c must each be 1 or more");
+    stop_on_line(format_line("(A)"_fmt, " NX, NY and NZ should be 1 or more"), parameters.name(),
+                 parameters.line(), name, " is ", n,
+                 "; the grid divisions along a, b and c must each be 1 or more");
   }
   value_line(parameters, CDATA.LINE, lines::IAMP, IDATA.IAMP);
   if (IDATA.IAMP == 0) {
@@ -87,21 +87,50 @@ void read_data_gsas_fullprof(TextInput& parameters) {
   } else if (IDATA.IAMP == 1) {
     value_line(parameters, CDATA.LINE, lines::totals, RDATA.TOTAMP, RDATA.TOTAMP2);
   } else {
-    stop_at(format_line("(A)"_fmt, " IAMP should be 0 or 1"), parameters.name(), parameters.line(),
-            "IAMP is ", IDATA.IAMP,
-            "; it must be 0 (one total amplitude) or 1 (two totals, b+ and b-)");
+    stop_on_line(format_line("(A)"_fmt, " IAMP should be 0 or 1"), parameters.name(),
+                 parameters.line(), "IAMP is ", IDATA.IAMP,
+                 "; it must be 0 (one total amplitude) or 1 (two totals, b+ and b-)");
   }
   value_line(parameters, CDATA.LINE, lines::lambda0, RDATA.lambda0);
   PARLINES.lambda0 = parameters.line();
-  value_line(parameters, CDATA.LINE, lines::histogram, IDATA.histogram);
+  // A CIF file's data set takes the histogram's place.
+  const bool cif = CDATA.PROG.c[0] == 'C';
+  value_line(parameters, CDATA.LINE, cif ? lines::data_set : lines::histogram, IDATA.histogram);
   PARLINES.histogram = parameters.line();
   if (IDATA.histogram < 0) {
-    stop_at(format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
-            parameters.name(), parameters.line(), "the histogram number is ", IDATA.histogram,
-            "; it must not be negative");
+    stop_on_line(format_line("(A,I4)"_fmt, " Invalid histogram number:", IDATA.histogram),
+                 parameters.name(), parameters.line(),
+                 cif ? "the data set number is " : "the histogram number is ", IDATA.histogram,
+                 "; it must not be negative");
   }
   value_line(parameters, CDATA.LINE, lines::phase, IDATA.phase_no);
   PARLINES.phase_no = parameters.line();
+}
+
+std::vector<Place> parameter_places(char prog) {
+  std::vector<Place> places{{&lines::input_name}};
+  if (prog == 'F') places.push_back({&lines::second_name});
+  places.push_back({&lines::output_name});
+  if (prog == 'R') {
+    for (const ParameterLine* kind : {&lines::E, &lines::IAMP, &lines::lambda0}) {
+      places.push_back({kind});
+    }
+    return places;
+  }
+  for (const ParameterLine* kind :
+       {&lines::title, &lines::space_group, &lines::E, &lines::grid, &lines::IAMP}) {
+    places.push_back({kind});
+  }
+  places.push_back({&lines::total, &lines::totals});
+  places.push_back({&lines::lambda0});
+  places.push_back({prog == 'C' ? &lines::data_set : &lines::histogram});
+  places.push_back({&lines::phase});
+  if (prog == 'F') {
+    places.push_back({&lines::angles});
+  } else {
+    places.push_back({&lines::polarization, &lines::angles});
+  }
+  return places;
 }
 
 void read_data_kolmex(TextInput& parameters) {

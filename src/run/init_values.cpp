@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "run/run_state.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
 
@@ -46,6 +47,21 @@ class Writer {
   // A value the file does not give: "?", and what belongs there.
   void unknown(std::string_view what) { line("?", what); }
   void comment(std::string_view text) { text_ += cat("# ", text, '\n'); }
+  // A longer text as comment lines of at most 78 columns.
+  void comments(std::string_view text) {
+    std::string line;
+    while (!text.empty()) {
+      const std::size_t blank = text.find(' ');
+      const std::string_view word = text.substr(0, blank);
+      text.remove_prefix(blank == std::string_view::npos ? text.size() : blank + 1);
+      if (!line.empty() && line.size() + 1 + word.size() > 76) {
+        comment(line);
+        line.clear();
+      }
+      line += cat(line.empty() ? "" : " ", word);
+    }
+    if (!line.empty()) comment(line);
+  }
   std::string text() const { return text_; }
 
  private:
@@ -68,6 +84,54 @@ std::string kind_text(const InitValues::Pattern& p) {
   }
   if (!p.loop.empty()) text += cat("; ", p.loop);
   return text;
+}
+
+// The space-group line of a group the file gives, "P 62"; empty when it
+// gives none.
+std::string group_line(const SpaceGroup& g) {
+  if (g.letter == 0 || g.number == 0) return {};
+  return cat(g.letter, " ", g.number);
+}
+
+// A cell whose lengths make a grid.
+bool grid_cell(const std::optional<Cell>& cell) {
+  return cell && std::all_of(cell->begin(), cell->begin() + 3,
+                             [](float x) { return std::isfinite(x) && x > 0.0f; });
+}
+
+// The grid suggested for a cell and a group (letter and number 0 for none).
+std::string grid_text(const Cell& cell, const SpaceGroup& g) {
+  const bool group = !group_line(g).empty();
+  return ints(suggested_grid(cell, group ? g.letter : 'P', group ? g.number : 0));
+}
+
+// What a phase's comment line adds: its space-group line and grid, to be
+// copied when that phase is converted.
+std::string phase_lines(const InitValues::Phase& p) {
+  const SpaceGroup& g = p.space_group;
+  const std::string group = group_line(g);
+  // Another setting than the standard one has the density program's number.
+  std::string text = group.empty()    ? ""
+                     : g.setting == 1 ? cat("space group ", group)
+                                      : cat("space group ", group, "-N (", clean(g.symbol),
+                                            ": N is the density program's number of the setting)");
+  if (grid_cell(p.cell)) {
+    text += cat(text.empty() ? "" : ", ", "NX NY NZ ", grid_text(*p.cell, p.space_group),
+                group.empty() ? " (multiples of 12)" : "");
+  }
+  return text;
+}
+
+// Reflections beyond the limit: the run would stop, unless given a higher one.
+std::string beyond_limit(long count, std::string_view what) {
+  if (count <= MAXREF) return {};
+  if (count > kMostMaxReflections) {
+    return cat(count, " ", what, ": more than the ", kMostMaxReflections,
+               " reflections sfconv can hold");
+  }
+  return cat(count, " ", what, ": more than the ", MAXREF,
+             " reflections sfconv holds unless run as sfconv --max-reflections ", count,
+             " params.txt");
 }
 
 // The detector-angle line: the 2theta of each bank at its place, a bank no
@@ -100,14 +164,26 @@ void write_names(Writer& w, const InitValues& v) {
                                        : "the KOLMEX reflection file";
   w.line(v.input, what);
   if (v.reader == 'F') {
+    std::string name;
+    std::string what;
     if (!v.second.empty()) {
-      w.line(v.second, "its second file (Fou=4 in the .pcr)");
+      name = v.second;
+      what = "its second file";
+    } else if (!v.second_found.empty()) {
+      name = v.second_found;
+      what = "its second file, found beside the output";
     } else if (!v.pcr_code.empty()) {
       std::size_t slash = v.input.rfind('/');
       std::string dir = slash == std::string::npos ? "" : v.input.substr(0, slash + 1);
-      w.line(cat(dir, v.pcr_code, ".fou"), "its second file, named after the .pcr");
+      name = cat(dir, v.pcr_code, ".fou");
+      what = "its second file, named after the .pcr";
+    }
+    if (name.empty()) {
+      w.unknown("FullProf's second file (.fou), written with Fou=4 in the .pcr");
+    } else if (!v.second_trouble.empty()) {
+      w.line(name, cat(what, "; ", v.second_trouble, ": run FullProf with Fou=4 in the .pcr"));
     } else {
-      w.unknown("FullProf's second file (.fou)");
+      w.line(name, cat(what, " (Fou=4 in the .pcr)"));
     }
   }
   w.line(v.output, "the structure-factor file to write");
@@ -128,6 +204,10 @@ void write_kolmex(Writer& w, const InitValues& v) {
   w.comment(cat("  grid NX NY NZ ", ints(v.kolmex_grid), ", space group ",
                 clean(std::string_view(&v.group.letter, 1)), " ", v.group.number, "-",
                 v.group.setting));
+  if (v.kolmex_count) {
+    const std::string beyond = beyond_limit(*v.kolmex_count, "reflections (record 7)");
+    if (!beyond.empty()) w.comment(cat("  ", beyond));
+  }
   write_names(w, v);
   write_E(w);
   write_IAMP(w);
@@ -136,15 +216,20 @@ void write_kolmex(Writer& w, const InitValues& v) {
 
 // The lines that list what the file holds, under `heading`, and the number of
 // the first.
-template <typename List, typename Text>
+// A second comment line under an item, when `note` gives one.
+template <typename List, typename Text, typename Note>
 void write_list(Writer& w, std::string_view heading, std::string_view noun, const List& list,
-                Text text) {
+                Text text, Note note) {
   if (list.empty()) {
     w.unknown(cat(noun, " number"));
     return;
   }
   w.comment(heading);
-  for (const auto& item : list) w.comment(cat("  ", item.number, "  ", text(item)));
+  for (const auto& item : list) {
+    w.comment(cat("  ", item.number, "  ", text(item)));
+    const std::string more = note(item);
+    if (!more.empty()) w.comment(cat("      ", more));
+  }
   w.line(cat(list.front().number), cat(noun, " number: the first of those"));
 }
 
@@ -167,49 +252,88 @@ void write_gsas_lines(Writer& w, const InitValues& v) {
   }
 
   const SpaceGroup& g = v.group;
-  const bool group = g.letter != 0 && g.number != 0;
-  if (group) {
-    const std::string symbol = clean(g.symbol);
-    w.line(cat(g.letter, " ", g.number), cat("space group ", symbol, symbol.empty() ? "" : ", ",
-                                             "number ", g.number, ", setting 1"));
+  const bool group = !group_line(g).empty();
+  const std::string symbol = clean(g.symbol);
+  if (group && g.setting == 1) {
+    w.line(group_line(g), cat("space group ", symbol, symbol.empty() ? "" : ", ", "number ",
+                              g.number, ", setting 1"));
+  } else if (group) {
+    // Setting 1 is the standard setting; any other's number is the one the
+    // density program uses for it, which the file cannot tell.
+    w.comments(cat("space group ", symbol.empty() ? "" : cat(symbol, ", "), "number ", g.number,
+                   ": ", clean(g.setting_why),
+                   ". The line needs the number the density "
+                   "program gives this setting (",
+                   g.letter, " ", g.number, "-N); its setting 1 is the standard setting"));
+    w.unknown("the space group: lattice letter, number, '-' and the setting");
   } else {
+    if (!v.group_elsewhere.empty()) w.comments(cat("no space group: ", clean(v.group_elsewhere)));
     w.unknown("the space group: lattice letter, number (F 225)");
   }
   write_E(w);
-  const bool cell = v.cell && std::all_of(v.cell->begin(), v.cell->begin() + 3,
-                                          [](float x) { return std::isfinite(x) && x > 0.0f; });
-  if (cell) {
-    w.line(ints(suggested_grid(*v.cell, group ? g.letter : 'P', group ? g.number : 0)),
+  if (grid_cell(v.cell)) {
+    w.line(grid_text(*v.cell, g),
            cat("NX NY NZ suggested: steps near 0.1 A, ",
                group ? cat("fit for ", g.letter, " ", g.number) : "multiples of 12"));
   } else {
+    if (!v.cell_elsewhere.empty()) w.comments(cat("no cell: ", clean(v.cell_elsewhere)));
     w.unknown("NX NY NZ, the grid divisions along a, b, c");
   }
   write_IAMP(w);
-  w.unknown("the total amplitude (IAMP 1: b+ b-)");
+  if (usable(v.f000)) {
+    w.line(real_text(*v.f000), cif ? cat("F(000): _exptl_crystal_F_000 of ", v.input)
+                                   : cat("F(000) as ", v.input, " gives it"));
+  } else {
+    if (!v.f000_elsewhere.empty()) w.comments(cat("no F(000): ", clean(v.f000_elsewhere)));
+    w.unknown(
+        "the total amplitude F(000), the sum of the scattering of the cell's contents at zero "
+        "angle (IAMP 1: b+ b-)");
+  }
 
   const InitValues::Pattern* first = v.patterns.empty() ? nullptr : &v.patterns.front();
   if (first != nullptr && usable(first->wavelength)) {
     w.line(real_text(*first->wavelength),
            cat("lambda0 for the header: ", pattern, " ", first->number, "'s wavelength"));
+  } else if (first != nullptr && first->tof) {
+    w.comment("time of flight: each record carries its own wavelength 2 d sin(2theta/2);");
+    w.comment("lambda0 only fills the header's lambda0 field (sfconv uses it for nothing");
+    w.comment("else): give what the program that reads the file expects there, or 1.0");
+    w.unknown("lambda0 for the header (time of flight: see above)");
   } else {
+    if (first != nullptr && !first->wavelength_elsewhere.empty()) {
+      w.comments(cat("no wavelength for ", pattern, " ", first->number, ": ",
+                     clean(first->wavelength_elsewhere)));
+    }
     w.unknown("lambda0 for the header (the file has none)");
   }
   write_list(w,
              cif ? cat("the data sets of ", v.input, ", its reflection loops in file order:")
                  : cat("the ", pattern, "s of ", v.input, ":"),
-             pattern, v.patterns, kind_text);
-  const bool ids = !v.phases.empty() && !v.phases.front().id.empty();
-  write_list(w,
-             !cif  ? cat("the phases of ", v.input, ":")
-             : ids ? std::string("the phases of data set 1, by _pd_refln_phase_id, smallest first:")
-                   : std::string("the phase of data set 1 (its loop has no _pd_refln_phase_id):"),
-             "phase", v.phases, [](const InitValues::Phase& p) {
-               std::string text = p.id.empty() ? "" : cat("id ", clean(p.id));
-               if (!p.name.empty()) text += cat(text.empty() ? "" : ": ", clean(p.name));
-               if (!p.group.empty()) text += cat(text.empty() ? "" : " ", "(", clean(p.group), ")");
-               return text.empty() ? std::string("(no name given)") : text;
+             pattern, v.patterns, kind_text, [&](const InitValues::Pattern& p) {
+               return p.rows ? beyond_limit(*p.rows, cif ? "rows" : "reflections") : std::string();
              });
+  const bool ids = !v.phases.empty() && !v.phases.front().id.empty();
+  // With a choice of phases, what to copy for another.
+  const bool copy = v.phases.size() > 1 &&
+                    std::any_of(v.phases.begin(), v.phases.end(),
+                                [](const InitValues::Phase& p) { return !phase_lines(p).empty(); });
+  std::string phases =
+      !cif  ? cat("the phases of ", v.input, ":")
+      : ids ? std::string("the phases of data set 1, by _pd_refln_phase_id, smallest first:")
+            : std::string("the phase of data set 1 (its loop has no _pd_refln_phase_id):");
+  if (copy) {
+    phases.back() = ';';
+    phases += " for another than the first, take the space group and grid under it:";
+  }
+  write_list(
+      w, phases, "phase", v.phases,
+      [](const InitValues::Phase& p) {
+        std::string text = p.id.empty() ? "" : cat("id ", clean(p.id));
+        if (!p.name.empty()) text += cat(text.empty() ? "" : ": ", clean(p.name));
+        if (!p.group.empty()) text += cat(text.empty() ? "" : " ", "(", clean(p.group), ")");
+        return text.empty() ? std::string("(no name given)") : text;
+      },
+      [copy](const InitValues::Phase& p) { return copy ? phase_lines(p) : std::string(); });
   if (first == nullptr) return;
 
   // The lines the first histogram's kind adds; for another kind, a comment.
@@ -241,6 +365,11 @@ void write_gsas_lines(Writer& w, const InitValues& v) {
                                : "the 2theta of each detector bank, in bank order";
   if (first->tof) {
     w.comment(cat("time of flight: ", banks));
+    for (const auto& p : v.patterns) {
+      if (!p.tof || usable(p.angle) || p.bank < 1 || p.bank > 25) continue;
+      w.comments(cat("the file gives no angle for ", pattern, " ", p.number,
+                     p.angle_elsewhere.empty() ? "" : cat(": ", clean(p.angle_elsewhere))));
+    }
     w.line(angle_line(v), "detector angles, ending with /");
   } else if (tof) {
     w.comment(cat("a time-of-flight ", pattern, " adds a line: ", banks));

@@ -74,7 +74,9 @@ Ending ending_of(const std::function<void()>& body) {
     body();
     return {};
   } catch (const RecognisedStop& stop) {
-    return {1, printable(stop.line) + '\n', stop.where.empty() ? "" : printable(stop.where) + '\n'};
+    std::string err = stop.where.empty() ? "" : printable(stop.where) + '\n';
+    if (!stop.hint.empty()) err += printable(cat("sfconv: hint: ", stop.hint)) + '\n';
+    return {1, printable(stop.line) + '\n', err};
   } catch (const StrictStop& strict) {
     return {
         1, " Warnings with --strict: no output file written\n",

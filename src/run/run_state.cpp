@@ -3,6 +3,7 @@
 
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
+#include "textio/line_hint.hpp"
 #include "textio/report.hpp"
 
 namespace sfconv {
@@ -75,6 +76,7 @@ void reset_run_state() {
   PARLINES = ParameterLines{};
   MAXREF = kDefaultMaxReflections;
   REPORT = RunReport{};
+  PARAMETER_LOG.clear();
 }
 
 }  // namespace sfconv

@@ -63,7 +63,8 @@ float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nang
                              quote_line(line.trimmed()), "): the line gives ", count,
                              count == 1 ? " angle" : " angles",
                              "; a line with fewer than 25 angles ends with \"/\" (90.0 145.0 /)"),
-                    msg::end_of_file, "READ", origin.unit};
+                    msg::end_of_file, "READ", origin.unit,
+                    PARAMETER_LOG.hint(origin.file, origin.line)};
   }
   for (int i = 0; i < 25; ++i) {
     if (!std::isnan(given[i])) table[i] = given[i];
@@ -83,18 +84,18 @@ float det_angle(TextInput& parameters, const std::int32_t& n, std::int32_t& nang
     std::string held = nangles == 0   ? std::string("no angle")
                        : nangles == 1 ? std::string("1 angle (bank 1)")
                                       : cat(nangles, " angles (banks 1 to ", nangles, ")");
-    stop_at(format_line("(A,I4)"_fmt, "Invalid histogram number:", n), origin.file, origin.line,
-            whose.empty() ? "the bank" : whose, " is bank ", n,
-            ", but the detector-angle line gives ", held);
+    stop_on_line(format_line("(A,I4)"_fmt, "Invalid histogram number:", n), origin.file,
+                 origin.line, whose.empty() ? "the bank" : whose, " is bank ", n,
+                 ", but the detector-angle line gives ", held);
   }
   // At 0 or 180 degrees (or beyond) sin(theta) is 0 or negative: every
   // wavelength and Lorentz factor of the bank would be too.
   const float angle = table[n - 1];
   if (!(angle > 0.0f && angle < 180.0f)) {
-    stop_at(format_line("(A,F8.2)"_fmt, " Invalid detector angle:", angle), origin.file,
-            origin.line, whose.empty() ? "the bank" : whose, " is bank ", n,
-            ", whose angle on the detector-angle line is ", real_text(angle),
-            "; 2theta must lie between 0 and 180 degrees, both excluded");
+    stop_on_line(format_line("(A,F8.2)"_fmt, " Invalid detector angle:", angle), origin.file,
+                 origin.line, whose.empty() ? "the bank" : whose, " is bank ", n,
+                 ", whose angle on the detector-angle line is ", real_text(angle),
+                 "; 2theta must lie between 0 and 180 degrees, both excluded");
   }
   return angle;
 }

@@ -80,10 +80,12 @@ std::string printable(std::string_view line);
 
 // A bad input that sfconv itself recognises: one line on standard output
 // (the message), one on standard error saying where and why ("sfconv:
-// params.txt, line 9: ..."), exit 1.
+// params.txt, line 9: ..."), exit 1; and a hint on what to do, when there is
+// one, on a line of its own after it ("sfconv: hint: ...").
 struct RecognisedStop {
   std::string line;
   std::string where;
+  std::string hint = {};  // without "sfconv: hint: "; empty for none
 };
 
 // Stops the run with `line`, the message, and "sfconv: " and `where` after it.
@@ -98,7 +100,8 @@ template <typename... Why>
   stop(std::move(line), place(file, at), why...);
 }
 
-// An input/output failure: the three-line report on standard error, exit 2.
+// An input/output failure: the three-line report on standard error, exit 2,
+// and a hint on what to do, when there is one, on a fourth line.
 struct IoFailure {
   // The unit of a text field read or written as a record.
   static constexpr int kInternal = -1;
@@ -107,8 +110,9 @@ struct IoFailure {
   std::string message;    // what happened
   std::string statement;  // "READ", "WRITE", "OPEN" or "CLOSE"
   int unit = kInternal;   // stream number
+  std::string hint = {};  // without "sfconv: hint: "; empty for none
 
-  // The three lines, header and message made printable.
+  // The three lines and the hint, header, message and hint made printable.
   std::string report() const {
     std::string text =
         cat(printable(header), '\n', printable(message), "\n? ", statement, "(UNIT=");
@@ -118,6 +122,7 @@ struct IoFailure {
       cat_to(text, unit);
     }
     text.append(",...\n");
+    if (!hint.empty()) text += cat(printable(cat("sfconv: hint: ", hint)), '\n');
     return text;
   }
 };

@@ -34,31 +34,14 @@ void each_value(std::string_view line, Each each) {
   }
 }
 
-// "F 225", "P,14-2": a lattice letter, a blank or a comma, then the number.
-bool is_space_group_line(std::string_view line) {
-  if (line.size() < 3 || !is_letter(line[0]) || !(line[1] == ' ' || line[1] == ',')) return false;
-  std::string_view rest = trim_start(line.substr(2));
-  return !rest.empty() && is_digit(rest[0]);
-}
-
-// "run.fou", "results/out.sf": one word that is not a number, with a '/' or
-// an extension that begins with a letter.
-bool is_file_name(std::string_view line) {
-  if (line.find_first_of(" \t,") != std::string_view::npos || is_number(line)) return false;
-  if (line.find('/') != std::string_view::npos) return true;
-  std::size_t dot = line.rfind('.');
-  return dot != std::string_view::npos && dot > 0 && dot + 1 < line.size() &&
-         is_letter(line[dot + 1]);
-}
-
 }  // namespace
 
 std::string_view looks_like(std::string_view line, const ParameterLine& kind) {
   line = trim(line);
   if (line.empty()) return {};
   const bool group = &kind == &lines::space_group;
-  if (is_file_name(line)) return "a file name";
-  if (is_space_group_line(line)) return group ? std::string_view{} : "a space-group line";
+  if (looks_like_file_name(line)) return "a file name";
+  if (looks_like_space_group_line(line)) return group ? std::string_view{} : "a space-group line";
   if (line.back() == '/' && &kind != &lines::angles) return "a detector-angle line";
   bool numbers = true;
   int count = 0;
@@ -85,7 +68,7 @@ void ParameterRecord::fail(const char* message) const {
   if (!like.empty()) {
     header += cat(": it looks like ", like, ", so a line may be missing or extra above it");
   }
-  throw IoFailure{header, message, "READ", at.unit};
+  throw IoFailure{header, message, "READ", at.unit, PARAMETER_LOG.hint(at.file, at.line)};
 }
 
 bool holds_placeholder(std::string_view line) {
@@ -148,8 +131,8 @@ SpaceGroupLine space_group_line(TextInput& parameters, Text<512>& field) {
               " after the '-' is below 1; settings are numbered from 1 (no '-' means setting 1)");
   }
   if (!why.empty()) {
-    stop_at(format_line("(2A)"_fmt, " Invalid space-group line: ", field.trimmed()), origin.file,
-            origin.line, why);
+    stop_on_line(format_line("(2A)"_fmt, " Invalid space-group line: ", field.trimmed()),
+                 origin.file, origin.line, why);
   }
   if (more) warn_more_values(origin, field.trimmed(), dash == std::string_view::npos ? 1 : 2);
   return group;

@@ -6,6 +6,7 @@
 
 #include "textio/chars.hpp"
 #include "textio/failure.hpp"
+#include "textio/line_hint.hpp"
 
 namespace sfconv {
 
@@ -68,6 +69,17 @@ bool next_significant(TextInput& parameters, char* buffer, std::size_t n, std::s
   }
 }
 
+// The end of the parameter file where a line for `what` was awaited: the
+// end-of-file report, with the hint of what the line should hold.
+[[noreturn]] void end_of_parameters(TextInput& parameters, std::string_view what) {
+  try {
+    parameters.fail_end_of_file();
+  } catch (IoFailure& failure) {
+    failure.hint = PARAMETER_LOG.hint_at_end(parameters.name(), what);
+    throw;
+  }
+}
+
 }  // namespace
 
 std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::string_view what,
@@ -76,9 +88,10 @@ std::size_t readline(TextInput& parameters, char* buffer, std::size_t n, std::st
                                    : cat("reading the ", what, " line"));
   std::size_t length = 0;
   if (!next_significant(parameters, buffer, n, length, false, beyond)) {
-    parameters.fail_end_of_file();
+    end_of_parameters(parameters, what);
   }
   parameters.set_task({});
+  PARAMETER_LOG.note(parameters, what, std::string_view(buffer, n));
   return length;
 }
 
@@ -86,8 +99,9 @@ std::size_t readline_name(TextInput& parameters, char* buffer, std::size_t n,
                           std::string_view what) {
   parameters.set_task(cat("reading the ", what, " line"));
   std::size_t length = 0;
-  if (!next_significant(parameters, buffer, n, length, true)) parameters.fail_end_of_file();
+  if (!next_significant(parameters, buffer, n, length, true)) end_of_parameters(parameters, what);
   parameters.set_task({});
+  PARAMETER_LOG.note(parameters, what, std::string_view(buffer, n));
   return length;
 }
 

@@ -1,9 +1,13 @@
 // CIF conversions checked against a reading of their own: each real file's
-// reflection loop is read by blank-separated words (neither through sfconv
-// nor through GEMMI), and the file its case expects must hold exactly the
-// rows of the phase with a positive observed value, with the values computed
-// here in double precision. And the FullProf run converted from its .out and
-// .fou and from its joined CIF gives the same reflections and phases.
+// reflection loop (files joined as a user joins them, and made-up files of
+// what no real file shows) is read by blank-separated words (neither through
+// sfconv nor through GEMMI), and the file its case expects must hold exactly
+// the rows of the phase with a positive observed value, with the values
+// computed here in double precision: d from the cell by the reciprocal metric
+// written out, multiplicities from the file's operations or from generators
+// of the group its name gives. And the FullProf run converted from its .out
+// and .fou and from its joined CIF gives the same reflections and phases.
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
@@ -72,6 +76,8 @@ Loop loop_with(const std::vector<Words>& lines, const std::string& tag, int n,
   return {};
 }
 
+constexpr double kRadian = 3.14159265358979323846 / 180.0;
+
 // The rotation of a symmetry operation such as "y-x,+y,+z+1/2", row by row.
 using Rotation = std::array<std::array<int, 3>, 3>;
 
@@ -99,14 +105,71 @@ int multiplicity(const std::vector<Rotation>& ops, const std::array<int, 3>& h) 
   return static_cast<int>(images.size());
 }
 
-std::vector<Rotation> operations(const std::vector<Words>& lines, const std::string& block) {
+// The first line of a block (its data_ heading, the first of that name).
+std::size_t block_start(const std::vector<Words>& lines, const std::string& block) {
   std::size_t from = 0;
   while (from < lines.size() && (lines[from].empty() || lines[from][0] != block)) ++from;
+  return from;
+}
+
+std::vector<Rotation> operations(const std::vector<Words>& lines, const std::string& block) {
+  const std::size_t from = block_start(lines, block);
   Loop ops = loop_with(lines, "_symmetry_equiv_pos_as_xyz", 1, from);
   if (ops.tags.empty()) ops = loop_with(lines, "_space_group_symop_operation_xyz", 1, from);
   std::vector<Rotation> rotations;
   for (const Words& row : ops.rows) rotations.push_back(rotation(row.back()));
   return rotations;
+}
+
+// The group the generators make: every product of them.
+std::vector<Rotation> closure(const std::string& generators) {
+  std::vector<Rotation> group = {rotation("x,y,z")};
+  std::istringstream in(generators);
+  for (std::string g; std::getline(in, g, ';');) group.push_back(rotation(g));
+  for (std::size_t i = 0; i < group.size(); ++i) {
+    for (std::size_t j = 0; j < group.size(); ++j) {
+      Rotation p{};
+      for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+          for (int k = 0; k < 3; ++k) p[r][c] += group[i][r][k] * group[j][k][c];
+        }
+      }
+      if (std::find(group.begin(), group.end(), p) == group.end()) group.push_back(p);
+    }
+  }
+  return group;
+}
+
+// The cell a block gives, its standard uncertainties dropped.
+std::array<double, 6> cell_of(const std::vector<Words>& lines, const std::string& block) {
+  const char* tags[] = {"_cell_length_a",    "_cell_length_b",   "_cell_length_c",
+                        "_cell_angle_alpha", "_cell_angle_beta", "_cell_angle_gamma"};
+  std::array<double, 6> cell{};
+  for (int i = 0; i < 6; ++i) {
+    for (std::size_t j = block_start(lines, block) + 1; j < lines.size(); ++j) {
+      if (lines[j].size() > 1 && lines[j][0] == tags[i]) {
+        cell[i] = std::stod(lines[j][1]);
+        break;
+      }
+    }
+  }
+  return cell;
+}
+
+// d of h k l in a cell of any symmetry, by the reciprocal metric written out.
+double d_of(const std::array<double, 6>& cell, const std::array<int, 3>& h) {
+  const double a = cell[0], b = cell[1], c = cell[2];
+  const double ca = std::cos(cell[3] * kRadian), cb = std::cos(cell[4] * kRadian),
+               cg = std::cos(cell[5] * kRadian);
+  const double sa = std::sin(cell[3] * kRadian), sb = std::sin(cell[4] * kRadian),
+               sg = std::sin(cell[5] * kRadian);
+  const double v2 = a * a * b * b * c * c * (1 - ca * ca - cb * cb - cg * cg + 2 * ca * cb * cg);
+  const double x = h[0], y = h[1], z = h[2];
+  const double s = x * x * b * b * c * c * sa * sa + y * y * a * a * c * c * sb * sb +
+                   z * z * a * a * b * b * sg * sg + 2 * x * y * a * b * c * c * (ca * cb - cg) +
+                   2 * y * z * a * a * b * c * (cb * cg - ca) +
+                   2 * x * z * a * b * b * c * (ca * cg - cb);
+  return std::sqrt(v2 / s);
 }
 
 // The records of a structure-factor file, by words.
@@ -127,16 +190,17 @@ void expect_printed(const std::string& printed, double exact, double half_unit, 
       << what << ": " << printed << " for " << exact;
 }
 
-constexpr double kRadian = 3.14159265358979323846 / 180.0;
-
 struct CifRun {
   const char* name;      // the case, under tests/cases/cif/
-  const char* file;      // its CIF file, under tests/fixtures/cif/
+  const char* files;     // its CIF file, under tests/fixtures/cif/ ("@made.cif": in the
+                         // case), or files joined: "a.cif+b.hkl"
   int loop;              // the data set: the n-th reflection loop
   const char* phase_id;  // its _pd_refln_phase_id; "" for a loop without
   char kind;             // 'X', 'N': constant wavelength; 'T' time of flight; 'S' single crystal
   double lambda;         // the file's wavelength (constant wavelength)
-  const char* symmetry;  // the block whose operations count multiplicities, "" for none
+  const char* symmetry;  // the block whose operations count multiplicities and whose cell
+                         // gives d where the loop has none, "" for none
+  const char* generators = "";  // the group's rotations, where that block gives a name only
 };
 
 void PrintTo(const CifRun& run, std::ostream* os) {
@@ -148,7 +212,13 @@ class CifIndependent : public testing::TestWithParam<CifRun> {};
 TEST_P(CifIndependent, ConversionIsWhatTheFileHolds) {
   const CifRun& run = GetParam();
   const std::string dir = std::string(SFCONV_CASES "/cif/") + run.name;
-  const std::vector<Words> file = lines_of(std::string(SFCONV_FIXTURES "/cif/") + run.file);
+  std::vector<Words> file;
+  std::istringstream names(run.files);
+  for (std::string name; std::getline(names, name, '+');) {
+    const std::vector<Words> more =
+        lines_of(name[0] == '@' ? dir + "/" + name.substr(1) : SFCONV_FIXTURES "/cif/" + name);
+    file.insert(file.end(), more.begin(), more.end());
+  }
   std::vector<Words> params;
   for (const Words& w : lines_of(dir + "/params.txt")) {
     if (!w.empty() && w[0][0] != '#') params.push_back(w);
@@ -157,31 +227,46 @@ TEST_P(CifIndependent, ConversionIsWhatTheFileHolds) {
   const Words extra = params.size() > 11 ? params[11] : Words{};
   const int data_set = std::stoi(params[9][0]);
 
-  const Loop loop = loop_with(file, "_refln_index_h", run.loop);
-  const std::vector<Rotation> ops =
-      *run.symmetry ? operations(file, run.symmetry) : std::vector<Rotation>{};
+  Loop loop = loop_with(file, "_refln_index_h", run.loop);
+  if (loop.tags.empty()) loop = loop_with(file, "_refln.index_h", run.loop);
+  const std::vector<Rotation> ops = *run.generators ? closure(run.generators)
+                                    : *run.symmetry ? operations(file, run.symmetry)
+                                                    : std::vector<Rotation>{};
   ASSERT_EQ(ops.empty(), !*run.symmetry);
   auto column = [&loop](const char* tag) { return loop.at(tag); };
-  const std::size_t h = column("_refln_index_h"), k = column("_refln_index_k"),
-                    l = column("_refln_index_l");
-  const std::size_t id = column("_pd_refln_phase_id"), f2 = column("_refln_f_squared_meas"),
-                    sigma = column("_refln_f_squared_sigma"), phase = column("_refln_phase_calc"),
+  // F^2 with the sigma of F^2, else F with the sigma of F (DDL1 or mmCIF names).
+  const bool squared = column("_refln_f_squared_meas") < loop.tags.size();
+  auto either = [&](const char* ddl1, const char* mmcif) {
+    return column(ddl1) < loop.tags.size() ? column(ddl1) : column(mmcif);
+  };
+  const std::size_t id = column("_pd_refln_phase_id"),
+                    observed = squared ? column("_refln_f_squared_meas")
+                                       : either("_refln_f_meas", "_refln.f_meas_au"),
+                    sigma = squared ? column("_refln_f_squared_sigma")
+                                    : either("_refln_f_meas_sigma", "_refln.f_meas_sigma_au"),
+                    phase = either("_refln_phase_calc", "_refln.phase_calc"),
                     d = column("_refln_d_spacing"), mult = column("_refln_mult");
+  const std::size_t h = std::min(column("_refln_index_h"), column("_refln.index_h")),
+                    k = std::min(column("_refln_index_k"), column("_refln.index_k")),
+                    l = std::min(column("_refln_index_l"), column("_refln.index_l"));
+  const std::array<double, 6> cell =
+      d < loop.tags.size() ? std::array<double, 6>{} : cell_of(file, run.symmetry);
 
   const std::vector<Words> sf = records(dir + "/expected.sf");
   std::size_t i = 0;
   for (const Words& row : loop.rows) {
     if (id < row.size() && row[id] != run.phase_id) continue;
-    const double value = std::stod(row[f2]);
+    if (row[observed] == "?") continue;
+    const double value = std::stod(row[observed]);
     if (!(value > 0.0)) continue;
     ASSERT_LT(i, sf.size()) << "fewer records than rows";
     const Words& out = sf[i++];
     EXPECT_EQ(out[0] + " " + out[1] + " " + out[2], row[h] + " " + row[k] + " " + row[l]);
-    const double fo = std::sqrt(value), phi = std::stod(row[phase]) * kRadian;
-    double io = value, wave = 0.0;
+    const double fo = squared ? std::sqrt(value) : value, phi = std::stod(row[phase]) * kRadian;
+    double io = fo * fo, wave = 0.0;
     if (run.kind != 'S') {
       const std::array<int, 3> hkl = {std::stoi(row[h]), std::stoi(row[k]), std::stoi(row[l])};
-      const double dd = std::stod(row[d]);
+      const double dd = d < row.size() ? std::stod(row[d]) : d_of(cell, hkl);
       const double m = mult < row.size() ? std::stod(row[mult]) : multiplicity(ops, hkl);
       const double s = run.lambda / (2.0 * dd), c = std::sqrt(1.0 - s * s), c2 = 1.0 - 2.0 * s * s;
       double lp = 1.0 / (2.0 * s * s * c);
@@ -193,10 +278,11 @@ TEST_P(CifIndependent, ConversionIsWhatTheFileHolds) {
         lp = dd * dd * dd * dd * bank;
         wave = 2.0 * dd * bank;
       }
-      io = m * lp * value;
+      io = m * lp * fo * fo;
     }
-    const double sig =
-        sigma < row.size() ? std::stod(row[sigma]) / (2.0 * fo) : 0.5 * fo / std::sqrt(E * io);
+    const double sig = sigma >= row.size() ? 0.5 * fo / std::sqrt(E * io)
+                       : squared           ? std::stod(row[sigma]) / (2.0 * fo)
+                                           : std::stod(row[sigma]);
     expect_printed(out[3], fo * std::cos(phi), 5e-4, "Fo(r)");
     expect_printed(out[4], fo * std::sin(phi), 5e-4, "Fo(i)");
     expect_printed(out[5], sig, 5e-4, "sigma(|Fo|)");
@@ -223,7 +309,30 @@ INSTANTIATE_TEST_SUITE_P(
                "data_QPAPBMXGreaseSuspendedSamplePrep_phase_4"},
         CifRun{"fullprof-tbbaco-joined", "fullprof-tbbaco/tbbaco_prof.cif", 1, "1", 'X', 1.5406,
                ""},
-        CifRun{"shelxl97-list6-max-reflections", "shelxl97-list6/P-1.fcf", 1, "", 'S', 0.0, ""}),
+        CifRun{"shelxl97-list6-max-reflections", "shelxl97-list6/P-1.fcf", 1, "", 'S', 0.0, ""},
+        // The COD's .cif and .hkl of one GSAS run, joined: two banks in one block.
+        CifRun{"cod-gsas-tof-joined-bank-1",
+               "cod-gsas-tof-ja211517h/ja211517h_si_003.cif+cod-gsas-tof-ja211517h/"
+               "ja211517h_si_003.hkl",
+               1, "", 'T', 0.0, "data_BA3BIIR2O9_80K"},
+        CifRun{"cod-gsas-tof-joined-bank-2",
+               "cod-gsas-tof-ja211517h/ja211517h_si_003.cif+cod-gsas-tof-ja211517h/"
+               "ja211517h_si_003.hkl",
+               2, "", 'T', 0.0, "data_BA3BIIR2O9_80K"},
+        CifRun{"pdb-sf-5wkd-by-content", "pdb-sf-5wkd/r5wkdsf.ent", 1, "", 'S', 0.0, ""},
+        CifRun{"runs-joined-data-set-2", "@runs.cif", 2, "", 'N', 1.5, "data_run_b",
+               "-y,x,z;z,x,y;-x,-y,-z;y,x,z"},
+        // Made-up files: F, not F^2; d from monoclinic and triclinic cells; two
+        // phase blocks that name the pattern.
+        CifRun{"powder-f-not-f-squared", "@made.cif", 1, "", 'X', 1.5406, "data_made",
+               "-y,x,z;z,x,y;-x,-y,-z;y,x,z"},
+        CifRun{"powder-d-from-a-monoclinic-cell", "@made.cif", 1, "", 'N', 1.2, "data_made"},
+        CifRun{"powder-d-from-a-triclinic-cell", "@made.cif", 1, "", 'X', 1.5406, "data_made",
+               "-x,-y,-z"},
+        CifRun{"two-phase-blocks-name-the-pattern-phase-1", "@made.cif", 1, "1", 'N', 1.3,
+               "data_made_phase_a", "-y,x,z;-x,-y,-z;x,-y,-z"},
+        CifRun{"two-phase-blocks-name-the-pattern-phase-2", "@made.cif", 1, "2", 'N', 1.3,
+               "data_made_phase_b", "-y,x,z;z,x,y;-x,-y,-z;y,x,z"}),
     [](const testing::TestParamInfo<CifRun>& info) { return test::param_name(info.param.name); });
 
 // The phase angle of a record, in degrees, and how far the printed parts

@@ -16,8 +16,8 @@ namespace sfconv::test {
 
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sfconv-test-XXXXXX").string();
+  explicit TempDir(const std::filesystem::path& in = std::filesystem::temp_directory_path()) {
+    std::string pattern = (in / "sfconv-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
   }

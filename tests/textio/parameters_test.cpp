@@ -1,5 +1,6 @@
-// The space-group line (the table in editing/space_group.txt), and what a line
-// read in the place of another looks like (editing/parameter_lines.txt).
+// The space-group line (the table in editing/space_group.txt), what a line
+// read in the place of another looks like (editing/parameter_lines.txt), and
+// which kinds of line it could be (editing/parameter_kinds.txt).
 #include <string>
 
 #include <gtest/gtest.h>
@@ -81,6 +82,24 @@ TEST(Parameters, WhatALineReadInTheWrongPlaceLooksLike) {
     }
     ASSERT_NE(kind, nullptr) << "parameter_lines.txt line " << c.line;
     EXPECT_EQ(looks_like(c.format, *kind), c.rest) << "parameter_lines.txt line " << c.line;
+  }
+}
+
+TEST(Parameters, WhatALineCouldBeAndLooksLike) {
+  auto cases = test::editing_table("parameter_kinds.txt");
+  ASSERT_GT(cases.size(), 30u);
+  for (const test::EditingCase& c : cases) {
+    const ParameterLine* kind = nullptr;
+    for (const ParameterLine* k : lines::all) {
+      if (k->name == c.first) kind = k;
+    }
+    ASSERT_NE(kind, nullptr) << "parameter_kinds.txt line " << c.line;
+    const std::string yes = c.rest.substr(0, c.rest.find(' '));
+    std::string look = c.rest.substr(c.rest.find_first_not_of(' ', yes.size()));
+    EXPECT_EQ(could_be(c.format, *kind) ? "yes" : "no", yes)
+        << "parameter_kinds.txt line " << c.line;
+    EXPECT_EQ(line_shape(c.format), look == "-" ? "" : look)
+        << "parameter_kinds.txt line " << c.line;
   }
 }
 

@@ -17,6 +17,7 @@
 
 #include "readers/cif/cif_syntax.hpp"
 #include "readers/cross_check.hpp"
+#include "readers/space_group.hpp"
 #include "readers/structure_factor.hpp"
 #include "run/report.hpp"
 #include "run/run_state.hpp"
@@ -40,6 +41,33 @@ struct CifFile {
   CifSyntax syntax;
 };
 
+// A warning for each repetition GEMMI's document would refuse and the reader
+// lives with: a block name given again, and the tags a loop repeats of an
+// earlier loop of its block (one warning a loop).
+void warn_repeats(const CifFile& file) {
+  const std::vector<CifRepeat>& r = file.syntax.repeats;
+  for (std::size_t i = 0; i < r.size();) {
+    if (r[i].tag.empty()) {
+      warn(place(file.name, r[i].line), "a second data block named data_", r[i].block,
+           " (the first at line ", r[i].first,
+           "): two files joined? Each block is read as a block of its own");
+      ++i;
+      continue;
+    }
+    std::vector<std::string> tags;
+    std::size_t j = i;
+    for (; j < r.size() && !r[j].tag.empty() && r[j].line == r[i].line &&
+           r[j].first == r[i].first && r[j].block == r[i].block;
+         ++j) {
+      tags.push_back(r[j].tag);
+    }
+    warn(place(file.name, r[i].line), "the loop repeats ", tags.size() == 1 ? "the tag " : "tags ",
+         and_list(tags), " of the loop at line ", r[i].first, " in data_", r[i].block,
+         ": each loop is read as it stands, every reflection loop a data set of its own");
+    i = j;
+  }
+}
+
 void load(CifFile& file, std::string_view field, int unit) {
   file.name = file_name(field);
   file.unit = unit;
@@ -61,6 +89,7 @@ void load(CifFile& file, std::string_view field, int unit) {
          " has its value glued to it (a slip of FullProf's CIF): read as ", tag.tag, " ",
          tag.value);
   }
+  warn_repeats(file);
 }
 
 // ---- Items by name ----
@@ -135,8 +164,12 @@ std::string block_name(const CifBlock& block) {
   return cat("data_", block.name);
 }
 
-CifPlace place_of(const Found& f, std::size_t row = 0) {
-  return {block_name(*f.block), f.line(row)};
+int index_of(const CifFile& file, const CifBlock& block) {
+  return static_cast<int>(&block - file.syntax.blocks.data());
+}
+
+CifPlace place_of(const CifFile& file, const Found& f, std::size_t row = 0) {
+  return {block_name(*f.block), f.line(row), index_of(file, *f.block)};
 }
 
 // A value's text, trimmed, as a view into the file: the numbers of every row
@@ -294,61 +327,185 @@ const CifBlock* block_with_id(const CifFile& file, std::string_view id) {
   return nullptr;
 }
 
-// The block the file links to a phase of the loop's block: the phase table
-// of GSAS and GSAS-II (_pd_phase_id beside _pd_phase_block_id), a lone
-// _pd_phase_block_id when the loop has one phase, or else, for one phase,
-// the one block whose _pd_block_diffractogram_id names the loop's block.
-const CifBlock* linked_block(const CifFile& file, const CifBlock& own, std::string_view id,
-                             bool one_phase) {
+void add_block(std::vector<const CifBlock*>& blocks, const CifBlock* block) {
+  if (block != nullptr && std::find(blocks.begin(), blocks.end(), block) == blocks.end()) {
+    blocks.push_back(block);
+  }
+}
+
+// The blocks whose _pd_block_diffractogram_id names the loop's block (its
+// _pd_block_id): GSAS's phase blocks and overall block name each histogram
+// so.
+std::vector<const CifBlock*> naming_blocks(const CifFile& file, const CifBlock& own) {
+  std::vector<const CifBlock*> blocks;
+  Found self = find(own, "_pd_block_id");
+  if (!given(self)) return blocks;
+  const std::string own_id = text_of(self.raw());
+  for (const CifBlock& block : file.syntax.blocks) {
+    Found back = find(block, "_pd_block_diffractogram_id");
+    for (std::size_t r = 0; given(back) && r < back.rows(); ++r) {
+      if (&block != &own && text_of(back.raw(r)) == own_id) add_block(blocks, &block);
+    }
+  }
+  return blocks;
+}
+
+// The blocks the file links to a phase of the loop's block: the one its
+// phase table names (GSAS and GSAS-II: _pd_phase_id beside
+// _pd_phase_block_id, matched by the block's _pd_block_id), or a lone
+// _pd_phase_block_id when the loop has one phase; else, for one phase, the
+// blocks that name the loop's block. With several phases a block that names
+// the loop's block says nothing of which phase it holds.
+std::vector<const CifBlock*> phase_links(const CifFile& file, const CifBlock& own,
+                                         std::string_view id, bool one_phase) {
+  std::vector<const CifBlock*> blocks;
   Found link = find(own, "_pd_phase_block_id");
   if (given(link)) {
     const int ids = link.loop == nullptr ? -1 : column_of(*link.loop, "_pd_phase_id");
     for (std::size_t r = 0; r < link.rows(); ++r) {
       const bool match = ids >= 0 ? text_of(link.loop->val(r, static_cast<std::size_t>(ids))) == id
                                   : one_phase && link.rows() == 1;
-      if (match) return block_with_id(file, text_of(link.raw(r)));
+      if (match) add_block(blocks, block_with_id(file, text_of(link.raw(r))));
     }
   }
-  Found self = find(own, "_pd_block_id");
-  if (!one_phase || !given(self)) return nullptr;
-  const std::string own_id = text_of(self.raw());
-  const CifBlock* linking = nullptr;
-  for (const CifBlock& block : file.syntax.blocks) {
-    Found back = find(block, "_pd_block_diffractogram_id");
-    for (std::size_t r = 0; given(back) && r < back.rows(); ++r) {
-      if (text_of(back.raw(r)) != own_id) continue;
-      if (linking != nullptr && linking != &block) return nullptr;  // two: no link
-      linking = &block;
-    }
-  }
-  return linking;
+  if (blocks.empty() && one_phase) blocks = naming_blocks(file, own);
+  return blocks;
 }
 
-// Where an item is taken from: the loop's block, else the block linked to
-// it, else the one block of the file that gives it (for the items of a
-// phase only when the loop has one phase). `why` tells why none was found.
+// The blocks the file links to the loop's block as a whole: those of its
+// phases, and those that name it.
+std::vector<const CifBlock*> data_set_links(const CifFile& file, const CifBlock& own,
+                                            const std::vector<CifPhase>& phases) {
+  std::vector<const CifBlock*> blocks;
+  for (const CifPhase& phase : phases) {
+    for (const CifBlock* b : phase_links(file, own, phase.id, phases.size() == 1)) {
+      add_block(blocks, b);
+    }
+  }
+  for (const CifBlock* b : naming_blocks(file, own)) add_block(blocks, b);
+  return blocks;
+}
+
+bool same_name(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return to_lower(x) == to_lower(y);
+         });
+}
+
+// A block's name for a report, with the line of its data_ heading where
+// another block has the same name (two files joined).
+std::string block_label(const CifFile& file, const CifBlock& block) {
+  std::vector<long> lines;  // of the blocks named so, in file order, from the repetitions
+  for (const CifRepeat& r : file.syntax.repeats) {
+    if (!r.tag.empty() || !same_name(r.block, block.name)) continue;
+    if (lines.empty()) lines.push_back(r.first);
+    lines.push_back(r.line);
+  }
+  if (lines.empty()) return block_name(block);
+  std::size_t ordinal = 0;
+  for (const CifBlock& b : file.syntax.blocks) {
+    if (&b == &block) break;
+    if (same_name(b.name, block.name)) ++ordinal;
+  }
+  return ordinal < lines.size() ? cat(block_name(block), " (line ", lines[ordinal], ")")
+                                : block_name(block);
+}
+
+std::string block_list(const CifFile& file, const std::vector<const CifBlock*>& blocks) {
+  std::string names;
+  for (const CifBlock* b : blocks) names += cat(names.empty() ? "" : ", ", block_label(file, *b));
+  return names;
+}
+
+// Which blocks an item may come from when neither the loop's block nor a
+// block linked to it gives it.
+enum class Lend {
+  anywhere,   // the one block of the file that gives it (the title)
+  one_run,    // that block, when every reflection loop stands in one block
+  one_phase,  // the same, and only for a loop of one phase (a phase's items)
+  nowhere,    // no other block (the detector angle: the run's structure
+              // block gives one angle for all its banks)
+};
+
+// The blocks that hold the file's reflection loops, in file order. More than
+// one: the file joins several runs, or a run of several histograms.
+std::vector<const CifBlock*> loop_blocks(const CifFile& file) {
+  std::vector<const CifBlock*> blocks;
+  for (const CifBlock& block : file.syntax.blocks) {
+    for (const CifLoop& loop : block.loops) {
+      if (column_of(loop, "_refln_index_h") >= 0) add_block(blocks, &block);
+    }
+  }
+  return blocks;
+}
+
+// An item's block: the loop's own, else the one block linked to it that
+// gives it, else (as `lend` allows) the one block of the file that gives it.
+// When none is taken, `missing` says where it was sought and which blocks
+// give one that the data set may not take.
+struct Source {
+  const CifBlock* block = nullptr;
+  CifMissing missing;
+};
+
 template <typename Gives>
-const CifBlock* source_of(const CifFile& file, const CifBlock& own, const CifBlock* linked,
-                          bool any_block, Gives gives, std::string& why) {
-  if (gives(own)) return &own;
-  if (linked != nullptr && gives(*linked)) return linked;
+Source source_of(const CifFile& file, const CifBlock& own,
+                 const std::vector<const CifBlock*>& linked, Lend lend, bool one_phase,
+                 Gives gives) {
+  if (gives(own)) return {&own, {}};
+  std::vector<const CifBlock*> giving;  // of the linked blocks
+  for (const CifBlock* b : linked) {
+    if (gives(*b)) giving.push_back(b);
+  }
+  if (giving.size() == 1) return {giving[0], {}};
+  std::string sought = block_label(file, own);
+  if (!linked.empty()) {
+    sought += cat(linked.size() == 1 ? " and its linked block " : " and its linked blocks ",
+                  block_list(file, linked));
+  }
+  if (giving.size() > 1) {
+    return {nullptr,
+            {true,
+             cat(block_label(file, own), " gives none, and the blocks linked to it, ",
+                 block_list(file, giving), ", each give one"),
+             ""}};
+  }
   std::vector<const CifBlock*> others;
   for (const CifBlock& block : file.syntax.blocks) {
     if (gives(block)) others.push_back(&block);
   }
-  if (any_block && others.size() == 1) return others[0];
-  std::string sought = block_name(own);
-  if (linked != nullptr) sought += cat(" and its linked block ", block_name(*linked));
   if (others.empty()) {
-    why = cat("no block of the file gives it (", sought, " sought first)");
-    return nullptr;
+    return {nullptr, {false, cat("no block of the file gives it (", sought, " sought first)"), ""}};
   }
-  std::string names;
-  for (const CifBlock* b : others) names += cat(names.empty() ? "" : ", ", block_name(*b));
-  why = cat(sought, " gives none, and ", names, others.size() == 1 ? " gives one" : " give one",
-            any_block ? "" : " (the loop has several phases)",
-            ", not linked to the loop's block by _pd_block_id");
-  return nullptr;
+  const std::vector<const CifBlock*> loops = loop_blocks(file);
+  const bool one_run = loops.size() <= 1;
+  const bool lends = lend == Lend::anywhere || (lend == Lend::one_run && one_run) ||
+                     (lend == Lend::one_phase && one_run && one_phase);
+  if (lends && others.size() == 1) return {others[0], {}};
+  const std::string gives_one = cat(sought, " gives none, and ", block_list(file, others),
+                                    others.size() == 1 ? " gives one" : " give one");
+  if (lend == Lend::nowhere) {
+    return {nullptr,
+            {true,
+             cat(gives_one,
+                 ", not linked to the loop's block: the run's one value "
+                 "need not be this data set's"),
+             ""}};
+  }
+  if (!one_run && lend != Lend::anywhere) {
+    return {nullptr,
+            {true, cat(gives_one, ", not linked to the loop's block"),
+             cat("the file's reflection loops stand in ", loops.size(), " blocks (",
+                 block_list(file, loops),
+                 "): the files of several runs joined, whose blocks sfconv does not pair by "
+                 "guess. Join only one run's files (cat run.cif run_prof.cif > run-all.cif) and "
+                 "convert that")}};
+  }
+  return {nullptr,
+          {true,
+           cat(gives_one, lends ? "" : " (the loop has several phases)",
+               ", not linked to the loop's block by _pd_block_id"),
+           ""}};
 }
 
 CifRadiation radiation_kind(const Found& f) {
@@ -450,19 +607,52 @@ const gemmi::SpaceGroup* group_by_operations(const std::vector<gemmi::Op>& ops) 
   }
 }
 
+// The setting of the phase's space group: the operations tell it exactly;
+// else the name (with the cell's angles for the axes of an R group); a
+// number alone does not tell it.
+void describe_setting(const CifFile& file, const CifBlock& block, CifPhase& phase,
+                      const gemmi::SpaceGroup* by_operations) {
+  Found ops = find(block, kOperations);
+  const std::string shown = !phase.space_group.empty() ? phase.space_group
+                            : given(ops) ? cat("the symmetry operations of ", block_name(block))
+                                         : std::string();
+  SettingCheck check;
+  if (given(ops) && by_operations == nullptr) {
+    try {
+      by_operations = group_by_operations(operations(file, ops));
+    } catch (const IoFailure&) {
+    }
+  }
+  if (by_operations != nullptr) {
+    check = check_setting(by_operations, shown, phase.space_group_number, true);
+  } else if (!phase.space_group.empty()) {
+    const double alpha = phase.cell ? (*phase.cell)[3] : 0.0;
+    const double gamma = phase.cell ? (*phase.cell)[5] : 0.0;
+    check = check_setting(phase.space_group, phase.space_group_number, alpha, gamma);
+  } else if (given(ops)) {
+    check = {false, cat("GEMMI finds no space group for ", shown)};
+  } else {
+    check = {false, cat(block_name(block), " gives the space-group number ",
+                        phase.space_group_number, " alone, which does not say the setting")};
+  }
+  phase.standard_setting = check.standard;
+  phase.setting_why = check.why;
+}
+
 void describe_space_group(const CifFile& file, const CifBlock& block, CifPhase& phase) {
   Found name = find(block, kHermannMauguin);
   Found number = find(block, kGroupNumber);
   Found ops = find(block, kOperations);
   phase.space_group_given = true;
   const Found& first = given(name) ? name : given(number) ? number : ops;
-  phase.space_group_at = place_of(first);
+  phase.space_group_at = place_of(file, first);
   if (given(name)) phase.space_group = collapsed(text_of(name.raw()));
   const gemmi::SpaceGroup* group = nullptr;
+  const gemmi::SpaceGroup* by_operations = nullptr;
   if (given(number)) {
     phase.space_group_number = int_value(file, number, 0, "the space group");
   } else if (given(ops)) {
-    group = group_by_operations(operations(file, ops));
+    group = by_operations = group_by_operations(operations(file, ops));
   } else {
     group = gemmi::find_spacegroup_by_name(phase.space_group);
   }
@@ -477,6 +667,7 @@ void describe_space_group(const CifFile& file, const CifBlock& block, CifPhase& 
                       : group != nullptr         ? group->hm[0]
                                                  : 0;
   if (is_lattice_letter(letter)) phase.lattice = letter;
+  describe_setting(file, block, phase, by_operations);
 }
 
 bool gives_space_group(const CifBlock& b) {
@@ -484,34 +675,118 @@ bool gives_space_group(const CifBlock& b) {
          given(find(b, kOperations));
 }
 
-void describe_phase(const CifFile& file, const LoopAt& at, bool one_phase, CifPhase& phase) {
-  const CifBlock* linked = linked_block(file, *at.block, phase.id, one_phase);
-  std::string why;
-  auto gives_name = [](const CifBlock& b) { return given(find(b, "_pd_phase_name")); };
-  if (const CifBlock* b = source_of(file, *at.block, linked, one_phase, gives_name, why)) {
-    phase.name = collapsed(text_of(find(*b, "_pd_phase_name").raw()));
+// The report of a cell that is no cell: lengths must be positive and finite,
+// angles strictly between 0 and 180 degrees, and the three angles must close
+// a cell (a positive volume: 60, 60 and 170 degrees do not). GEMMI would
+// refuse an angle of 0 or 180 by an exception and compute NaN from the rest.
+std::optional<IoFailure> cell_fault(const CifFile& file, const std::array<Found, 6>& f,
+                                    const std::array<float, 6>& cell) {
+  const char* kInvalid = "Invalid cell in the CIF file";
+  for (std::size_t i = 0; i < 6; ++i) {
+    const bool length = i < 3;
+    const float x = cell[i];
+    if (length ? x > 0.0f && std::isfinite(x) : x > 0.0f && x < 180.0f) continue;
+    return IoFailure{
+        error_in(file.name, f[i].line(), " (reading ", f[i].tag(), " of ", block_name(*f[i].block),
+                 ": ", sfconv::quoted(f[i].raw()), "): ",
+                 length ? "a cell's lengths are positive and finite"
+                        : "a cell's angles lie between 0 and 180 degrees, both excluded"),
+        kInvalid, "READ", file.unit};
   }
-  auto gives_cell = [](const CifBlock& b) { return given(find(b, kCell[0])); };
-  if (const CifBlock* b = source_of(file, *at.block, linked, one_phase, gives_cell, why)) {
+  double c[3];
+  for (std::size_t i = 0; i < 3; ++i)
+    c[i] = std::cos(cell[i + 3] * (3.14159265358979323846 / 180.0));
+  const double volume2 = 1.0 - c[0] * c[0] - c[1] * c[1] - c[2] * c[2] + 2.0 * c[0] * c[1] * c[2];
+  if (volume2 > 0.0) return std::nullopt;
+  return IoFailure{
+      error_in(file.name, f[3].line(), " (reading the cell angles of ", block_name(*f[3].block),
+               ": ", real_text(cell[3]), ", ", real_text(cell[4]), " and ", real_text(cell[5]),
+               "): three such angles close no cell (its volume would be ",
+               volume2 == 0.0 ? "zero" : "imaginary", ")"),
+      kInvalid, "READ", file.unit};
+}
+
+void describe_cell(const CifFile& file, const CifBlock& b, CifPhase& phase) {
+  std::array<Found, 6> f;
+  for (std::size_t i = 0; i < 6; ++i) f[i] = find(b, kCell[i]);
+  phase.cell_at = place_of(file, f[0]);
+  try {
     std::array<float, 6> cell{};
     for (std::size_t i = 0; i < 6; ++i) {
-      Found f = find(*b, kCell[i]);
-      if (!given(f)) {
-        throw IoFailure{cat("sfconv: ", file.name, ": ", block_name(*b), " gives ", kCell[0],
+      if (!given(f[i])) {
+        throw IoFailure{cat("sfconv: ", file.name, ": ", block_name(b), " gives ", kCell[0],
                             " but no ", kCell[i]),
                         "No cell in the CIF file", "READ", file.unit};
       }
-      cell[i] = real_value(file, f, 0, "the cell");
+      cell[i] = real_value(file, f[i], 0, "the cell");
     }
-    phase.cell = cell;
-    phase.cell_at = place_of(find(*b, kCell[0]));
-  } else {
-    phase.no_cell = why;
+    phase.bad_cell = cell_fault(file, f, cell);
+    if (!phase.bad_cell) phase.cell = cell;
+  } catch (const IoFailure& refused) {
+    phase.bad_cell = refused;
   }
-  if (const CifBlock* b = source_of(file, *at.block, linked, one_phase, gives_space_group, why)) {
-    describe_space_group(file, *b, phase);
+}
+
+// Whether a block says it was written by FullProf: in its audit, computing
+// or refinement items (a _prof.cif says so in its background function).
+bool says_fullprof(const CifBlock& block) {
+  for (const CifPair& pair : block.pairs) {
+    const std::string_view tag = pair.tag;
+    if (!is_tag(tag.substr(0, 7), "_audit_") && !is_tag(tag.substr(0, 11), "_computing_") &&
+        !is_tag(tag.substr(0, 12), "_pd_proc_ls_")) {
+      continue;
+    }
+    std::string value(pair.value);
+    for (char& c : value) c = to_lower(c);
+    if (value.find("fullprof") != std::string::npos) return true;
+  }
+  return false;
+}
+
+bool says_fullprof(const CifFile& file) {
+  return std::any_of(file.syntax.blocks.begin(), file.syntax.blocks.end(),
+                     [](const CifBlock& b) { return says_fullprof(b); });
+}
+
+// Where the cell of a file without one stands: in the structure CIF of the
+// same run, FullProf's beside its _prof.cif, the COD's .cif beside its .hkl.
+std::string join_hint(const CifFile& file) {
+  if (says_fullprof(file)) {
+    return "; FullProf writes the cell into its structure CIF, which a user joins to the "
+           "_prof.cif: cat run.cif run_prof.cif > run-all.cif";
+  }
+  return "; the cell stands in the structure CIF of the same run (the COD's NNN.cif beside "
+         "NNN.hkl), which a user joins to this file: cat NNN.cif NNN.hkl > NNN-all.cif";
+}
+
+void describe_phase(const CifFile& file, const LoopAt& at, bool one_phase, CifPhase& phase) {
+  const std::vector<const CifBlock*> linked = phase_links(file, *at.block, phase.id, one_phase);
+  auto source = [&](auto gives) {
+    return source_of(file, *at.block, linked, Lend::one_phase, one_phase, gives);
+  };
+  auto gives_name = [](const CifBlock& b) { return given(find(b, "_pd_phase_name")); };
+  if (const Source s = source(gives_name); s.block != nullptr) {
+    phase.name = collapsed(text_of(find(*s.block, "_pd_phase_name").raw()));
+  }
+  auto gives_cell = [](const CifBlock& b) { return given(find(b, kCell[0])); };
+  if (const Source s = source(gives_cell); s.block != nullptr) {
+    describe_cell(file, *s.block, phase);
   } else {
-    phase.no_space_group = why;
+    phase.no_cell = s.missing;
+    if (!s.missing.elsewhere) phase.no_cell.why += join_hint(file);
+  }
+  if (const Source s = source(gives_space_group); s.block != nullptr) {
+    describe_space_group(file, *s.block, phase);
+  } else {
+    phase.no_space_group = s.missing;
+  }
+  constexpr std::string_view kF000 = "_exptl_crystal_f_000";
+  if (const Source s = source([&](const CifBlock& b) { return given(find(b, kF000)); });
+      s.block != nullptr) {
+    float f000 = 0.0f;
+    if (cif_real(text_of(find(*s.block, kF000).raw()), f000)) phase.f000 = f000;
+  } else {
+    phase.no_f000 = s.missing;
   }
 }
 
@@ -529,50 +804,48 @@ std::string title_text(const Found& f) {
   return t == "?" || t == "." ? std::string() : t;
 }
 
-// Something of the data set (not of one phase), with its value and place.
-template <typename Gives>
-std::optional<Found> data_set_item(const CifFile& file, const LoopAt& at, const CifBlock* linked,
-                                   std::span<const std::string_view> names, Gives gives) {
-  std::string why;
-  const CifBlock* b = source_of(file, *at.block, linked, true, gives, why);
-  if (b == nullptr) return std::nullopt;
-  return find(*b, names);
-}
-
 CifDataSet describe(const CifFile& file, const LoopAt& at) {
   CifDataSet set;
   const CifLoop& loop = *at.loop;
-  set.loop = {block_name(*at.block), loop.line};
+  set.loop = {block_name(*at.block), loop.line, index_of(file, *at.block)};
   set.rows = static_cast<long>(loop.length());
   set.powder = column_of(loop, "_refln_d_spacing") >= 0 || has_pd_items(*at.block);
   set.phases = phases_of(loop);
   const bool one = set.phases.size() == 1;
-  const CifBlock* linked = linked_block(file, *at.block, set.phases[0].id, one);
-
+  const std::vector<const CifBlock*> linked = data_set_links(file, *at.block, set.phases);
+  // Something of the data set (not of one phase): its value, or why none.
+  auto item = [&](std::span<const std::string_view> names, Lend lend, CifMissing& missing,
+                  auto gives) -> std::optional<Found> {
+    const Source s = source_of(file, *at.block, linked, lend, one, gives);
+    missing = s.missing;
+    if (s.block == nullptr) return std::nullopt;
+    return find(*s.block, names);
+  };
   auto named = [](std::span<const std::string_view> names) {
     return [names](const CifBlock& b) { return given(find(b, names)); };
   };
-  if (auto f = data_set_item(file, at, linked, kRadiation, named(kRadiation))) {
+  if (auto f = item(kRadiation, Lend::one_run, set.no_radiation, named(kRadiation))) {
     set.radiation = radiation_kind(*f);  // the probe where both are given
-    set.radiation_text = {text_of(f->raw()), place_of(*f)};
+    set.radiation_text = {text_of(f->raw()), place_of(file, *f)};
     set.time_of_flight = time_of_flight(*f->block);
   }
   set.time_of_flight = set.time_of_flight || time_of_flight(*at.block);
-  if (auto f = data_set_item(file, at, linked, kWavelength, named(kWavelength))) {
+  if (auto f = item(kWavelength, Lend::one_run, set.no_wavelength, named(kWavelength))) {
     set.wavelength = real_value(file, *f, 0, "the wavelength");
-    set.wavelength_text = {text_of(f->raw()), place_of(*f)};
+    set.wavelength_text = {text_of(f->raw()), place_of(file, *f)};
   }
   constexpr std::string_view kFixed[] = {"_pd_meas_2theta_fixed"};
-  if (auto f = data_set_item(file, at, linked, kFixed, named(kFixed))) {
+  if (auto f = item(kFixed, Lend::nowhere, set.no_twotheta, named(kFixed))) {
     set.twotheta = real_value(file, *f, 0, "the detector angle");
-    set.twotheta_text = {text_of(f->raw()), place_of(*f)};
+    set.twotheta_text = {text_of(f->raw()), place_of(file, *f)};
   }
   for (CifPhase& phase : set.phases) describe_phase(file, at, one, phase);
   auto gives_title = [](const CifBlock& b) {
     Found f = find(b, kTitle);
     return given(f) && !title_text(f).empty();
   };
-  auto title = data_set_item(file, at, linked, kTitle, gives_title);
+  CifMissing no_title;
+  auto title = item(kTitle, Lend::anywhere, no_title, gives_title);
   set.title = title ? title_text(*title) : at.block->name;
   return set;
 }
@@ -664,19 +937,50 @@ std::string at_text(const CifPlace& at) {
   return cat(at.block, ", line ", at.line);
 }
 
-const CifBlock& block_named(const CifFile& file, std::string_view name) {
-  for (const CifBlock& block : file.syntax.blocks) {
-    if (block_name(block) == name) return block;
-  }
-  return file.syntax.blocks.front();  // not met: every name came from a block
+const CifBlock& block_at(const CifFile& file, const CifPlace& at) {
+  return file.syntax.blocks.at(static_cast<std::size_t>(at.index));
 }
 
+// A file without a reflection loop, refused with what it holds instead and
+// what to do: SHELXL's twinned list or input intensities, FullProf's
+// structure CIF, or else the loops it has.
 [[noreturn]] void refuse_no_loop(const CifFile& file) {
-  fail_file(file, "No reflection loop in the CIF file", file.name,
-            " has no reflection loop (_refln_index_h) in its ", file.syntax.blocks.size(),
-            file.syntax.blocks.size() == 1 ? " data block" : " data blocks",
-            " (a FullProf structure CIF needs its _prof.cif: cat run.cif run_prof.cif > "
-            "run-all.cif)");
+  const char* kNoLoop = "No reflection loop in the CIF file";
+  const std::size_t n = file.syntax.blocks.size();
+  const std::string has = cat(file.name, " has no reflection loop (_refln_index_h) in its ", n,
+                              n == 1 ? " data block" : " data blocks");
+  std::vector<std::string> loops;  // by their first tag
+  for (const CifBlock& block : file.syntax.blocks) {
+    for (const CifLoop& loop : block.loops) {
+      if (!loop.tags.empty() &&
+          is_tag(std::string_view(loop.tags[0]).substr(0, 12), "_twin_refln_")) {
+        fail_file(file, kNoLoop, has, ": its ", loop.tags[0], " loop (", block_name(block),
+                  ", line ", loop.line,
+                  ") is a twinned reflection list (SHELXL's HKLF 5) without calculated phases; "
+                  "write the .fcf with LIST 6, which gives the phases");
+      }
+      loops.push_back(cat(loop.tags.empty() ? std::string("?") : std::string(loop.tags[0]),
+                          " (line ", loop.line, ")"));
+    }
+  }
+  for (const CifBlock& block : file.syntax.blocks) {
+    if (Found hkl = find(block, "_shelx_hkl_file"); given(hkl)) {
+      fail_file(file, kNoLoop, has, ": it carries SHELXL's input intensities as text ",
+                "(_shelx_hkl_file, ", block_name(block), ", line ", hkl.line(),
+                "), without calculated phases; use the .fcf that SHELXL writes with LIST 6");
+    }
+  }
+  if (says_fullprof(file)) {
+    fail_file(file, kNoLoop, has,
+              " (a FullProf structure CIF needs its _prof.cif: cat run.cif run_prof.cif > "
+              "run-all.cif)");
+  }
+  if (loops.empty()) fail_file(file, kNoLoop, has, ", and no loop at all");
+  constexpr std::size_t kListed = 8;
+  const std::size_t more = loops.size() > kListed ? loops.size() - kListed : 0;
+  loops.resize(loops.size() - more);
+  fail_file(file, kNoLoop, has, "; its loops begin with ", and_list(loops),
+            more == 0 ? std::string() : cat(" and ", more, " more"));
 }
 
 // The data set the parameter file names: the n-th reflection loop.
@@ -742,13 +1046,17 @@ std::vector<gemmi::Op::Rot> group_rotations(const CifFile& file, const CifPhase&
   if (!phase.space_group_given) {
     fail_file(file, "No multiplicity in the CIF file", file.name,
               " gives neither the multiplicities (_refln_mult) nor the space group of ", what,
-              ", whose operations would count them: ", phase.no_space_group);
+              ", whose operations would count them: ", phase.no_space_group.text());
   }
-  const CifBlock& block = block_named(file, phase.space_group_at.block);
+  const CifBlock& block = block_at(file, phase.space_group_at);
   Found ops = find(block, kOperations);
   if (given(ops)) return rotations_of(operations(file, ops));
+  // The cell's angles tell GEMMI the axes of an R group named without ":H"
+  // or ":R": the rhombohedral axes have other rotations than the hexagonal.
   const gemmi::SpaceGroup* group =
-      phase.space_group.empty() ? nullptr : gemmi::find_spacegroup_by_name(phase.space_group);
+      phase.space_group.empty()
+          ? nullptr
+          : gemmi::find_spacegroup_by_name(phase.space_group, (*phase.cell)[3], (*phase.cell)[5]);
   if (group == nullptr && phase.space_group_number > 0) {
     group = gemmi::find_spacegroup_by_number(phase.space_group_number);
   }
@@ -773,6 +1081,13 @@ Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
   Method m;
   m.powder = set.powder;
   if (!m.powder) return m;
+  if (set.radiation == CifRadiation::none && set.no_radiation.elsewhere) {
+    fail_file(file, "No radiation in the CIF file", file.name,
+              " gives no radiation (_diffrn_radiation_probe or _diffrn_radiation_type) for data "
+              "set ",
+              IDATA.histogram,
+              ", whose Lorentz-polarization factor depends on it: ", set.no_radiation.text());
+  }
   if (set.radiation == CifRadiation::none) {
     fail_file(file, "No radiation in the CIF file", file.name,
               " does not say the radiation of data set ", IDATA.histogram,
@@ -788,6 +1103,11 @@ Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
   }
   const bool x_ray = set.radiation == CifRadiation::x_ray;
   m.type = x_ray ? "PXC" : set.time_of_flight ? "PNT" : "PNC";
+  if (!set.wavelength && set.no_wavelength.elsewhere && m.type != "PNT") {
+    fail_file(file, "No wavelength in the CIF file", file.name,
+              " gives no wavelength for data set ", IDATA.histogram,
+              ", whose Lorentz-polarization factor depends on it: ", set.no_wavelength.text());
+  }
   m.lambda = set.wavelength ? *set.wavelength : RDATA.lambda0;
   if (k.multiplicity < 0) m.rotations = group_rotations(file, phase);
   if (k.d < 0) {
@@ -812,8 +1132,71 @@ Method method(const CifFile& file, const CifDataSet& set, const CifPhase& phase,
 // d of a reflection from the cell (GEMMI's metric, in double precision),
 // where the loop has no d-spacing column.
 float cell_d(const Method& m, const Reflection& r) {
-  if (!m.cell || m.cell->gamma == 0.0) return NAN;  // GEMMI leaves a cell without gamma unset
   return static_cast<float>(m.cell->calculate_d({r.h, r.k, r.l}));
+}
+
+// A relative difference in per cent, with two decimals.
+std::string percent(double part) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f %%", part * 100.0);
+  return text;
+}
+
+// The cell must give the loop's own d-spacings. More than 1 % apart on any
+// row of the phase, the cell is another phase's (a block linked wrongly, or
+// joined from another run): the run stops at the first such row. Between
+// 0.1 % and 1 %, a warning names the row furthest apart. The real files give
+// their cells and d-spacings within 0.005 % of each other.
+void check_d_spacings(const CifFile& file, const LoopAt& at, const CifPhase& phase,
+                      const Columns& k) {
+  if (k.d < 0) return;
+  constexpr double kRefused = 0.01, kWarned = 0.001;
+  const auto& c = *phase.cell;
+  const gemmi::UnitCell cell(c[0], c[1], c[2], c[3], c[4], c[5]);
+  const CifLoop& loop = *at.loop;
+  auto text = [&](std::size_t r, int column) {
+    return text_of(loop.val(r, static_cast<std::size_t>(column)));
+  };
+  struct Row {
+    std::size_t r = 0;
+    std::int32_t hkl[3] = {0, 0, 0};
+    double file = 0.0, cell = 0.0, apart = 0.0;
+  } furthest;
+  auto says = [&](const Row& row) {
+    return cat("h k l = ", row.hkl[0], " ", row.hkl[1], " ", row.hkl[2], ": _refln_d_spacing ",
+               text(row.r, k.d), " in the file, ", real_text(static_cast<float>(row.cell)),
+               " from the cell of ", at_text(phase.cell_at));
+  };
+  for (std::size_t r = 0; r < loop.length(); ++r) {
+    if (k.id >= 0 && text(r, k.id) != phase.id) continue;
+    Row row;
+    row.r = r;
+    float d = 0.0f;
+    if (cif_int(text(r, k.h), row.hkl[0]) != IntRead::ok ||
+        cif_int(text(r, k.k), row.hkl[1]) != IntRead::ok ||
+        cif_int(text(r, k.l), row.hkl[2]) != IntRead::ok || !cif_real(text(r, k.d), d) ||
+        (row.hkl[0] == 0 && row.hkl[1] == 0 && row.hkl[2] == 0)) {
+      continue;  // a row without geometry: its values are judged as it is read
+    }
+    row.file = d;
+    row.cell = cell.calculate_d({row.hkl[0], row.hkl[1], row.hkl[2]});
+    row.apart = std::abs(row.file - row.cell) / row.cell;
+    if (!(row.apart <= kRefused)) {
+      throw IoFailure{error_in(file.name, loop.line_of(r, static_cast<std::size_t>(k.d)),
+                               " (data set ", IDATA.histogram, ", phase ", IDATA.phase_no, ", ",
+                               says(row), "): ", percent(row.apart),
+                               " apart, more than 1 %: the cell is another phase's (or the "
+                               "d-spacings another cell's)"),
+                      "Cell and d-spacings disagree in the CIF file", "READ", file.unit};
+    }
+    if (row.apart > furthest.apart) furthest = row;
+  }
+  if (furthest.apart > kWarned) {
+    warn(place(file.name, loop.line_of(furthest.r, static_cast<std::size_t>(k.d))), "data set ",
+         IDATA.histogram, ", phase ", IDATA.phase_no, ": the cell gives d-spacings up to ",
+         percent(furthest.apart), " apart from the file's (", says(furthest),
+         "): more than 0.1 %; check that the cell is the phase's");
+  }
 }
 
 float phase_angle(const CifFile& file, const LoopAt& at, const Columns& k, std::size_t row,
@@ -972,12 +1355,10 @@ std::vector<CifDataSet> cif_contents(std::string_view field, int unit) {
 
 void refuse_phase_without_cell(std::string_view file, int unit, const CifPhase& phase,
                                std::string_view what) {
-  const bool none = phase.no_cell.starts_with("no block");
-  throw IoFailure{cat("sfconv: ", file, " gives no cell for ", what, ": ", phase.no_cell,
-                      none ? "; FullProf writes the cell into its structure CIF, which a user "
-                             "joins to the _prof.cif: cat run.cif run_prof.cif > run-all.cif"
-                           : ""),
-                  "No cell in the CIF file", "READ", unit};
+  if (phase.bad_cell) throw *phase.bad_cell;
+  throw IoFailure{
+      cat("sfconv: ", file, " gives no cell for ", what, ": ", phase.no_cell.text(), ""),
+      "No cell in the CIF file", "READ", unit};
 }
 
 void cif(std::string_view field, TextInput& parameters) {
@@ -994,6 +1375,7 @@ void cif(std::string_view field, TextInput& parameters) {
   check_columns(file, at, set, k);
   const Method m = method(file, set, phase, k, parameters);
   sum_up_reading(set, phase, k, m);
+  check_d_spacings(file, at, phase, k);
   read_rows(file, at, phase, k, m);
   cross_check(file, set, phase, m);
 }

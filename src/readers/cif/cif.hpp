@@ -18,6 +18,17 @@ namespace sfconv {
 struct CifPlace {
   std::string block;  // its data block, "data_" and the name
   long line = 0;
+  int index = -1;  // of the block among the file's blocks (two may share a name)
+};
+
+// Why an item was not taken, when it was not: where it was sought, and
+// whether other blocks give one (`elsewhere`) that the data set may not take
+// (blocks not linked to its own, in a file of several runs), naming them.
+struct CifMissing {
+  bool elsewhere = false;
+  std::string why;     // empty when the item was taken
+  std::string advice;  // what to do, where the file joins several runs' files
+  std::string text() const { return advice.empty() ? why : why + "; " + advice; }
 };
 
 // A value of a CIF file as it stands there ("1.5406"), and where.
@@ -33,14 +44,19 @@ struct CifPhase {
   std::string name;  // _pd_phase_name; empty when not given
   std::optional<std::array<float, 6>> cell;  // a, b, c, alpha, beta, gamma
   CifPlace cell_at;
+  // The report for a cell given but not usable (an item missing or no
+  // number, a length not positive, an angle not between 0 and 180 degrees,
+  // no volume): a conversion of the phase ends with it.
+  std::optional<IoFailure> bad_cell;
   std::string space_group;              // the H-M name, blanks collapsed; empty when not given
   std::int32_t space_group_number = 0;  // as given, or as GEMMI finds it; 0 when unknown
   char lattice = 0;                     // the lattice letter: the name's or GEMMI's group's
-  bool space_group_given = false;       // some block gives the name, number or operations
+  bool space_group_given = false;       // a block gives the name, number or operations
   CifPlace space_group_at;
-  // Why no cell or space group was taken, when none was: the blocks sought,
-  // or those that give one without a link to the loop.
-  std::string no_cell, no_space_group;
+  bool standard_setting = false;  // the name or operations give the group's standard setting
+  std::string setting_why;        // when not: why not, or why it is not known
+  std::optional<float> f000;      // _exptl_crystal_F_000
+  CifMissing no_cell, no_space_group, no_f000;  // when not taken: why
 };
 
 enum class CifRadiation { none, x_ray, neutron, other };
@@ -57,6 +73,7 @@ struct CifDataSet {
   CifText wavelength_text;
   std::optional<float> twotheta;  // _pd_meas_2theta_fixed
   CifText twotheta_text;
+  CifMissing no_radiation, no_wavelength, no_twotheta;  // when not taken: why
   std::vector<CifPhase> phases;  // by id, the smallest first: phase 1 is phases[0]
   // A title for it: the file's _publ_section_title, else SHELXL's
   // _shelx_title, else the name of the loop's block.
@@ -72,9 +89,10 @@ struct CifDataSet {
 // file without a reflection loop, are the reports for `unit`.
 std::vector<CifDataSet> cif_contents(std::string_view file, int unit);
 
-// Refuses `phase` (of `file`, read on `unit`), which has no cell: the report
-// tells where the cell was sought, and what a FullProf user does. `what`
-// names the phase ("phase 1 of data set 1").
+// Refuses `phase` (of `file`, read on `unit`), which has no usable cell: the
+// report of a cell that is no cell, or one that tells where the cell was
+// sought, which blocks give one it may not take, and what to do. `what` names
+// the phase ("phase 1 of data set 1").
 [[noreturn]] void refuse_phase_without_cell(std::string_view file, int unit, const CifPhase& phase,
                                             std::string_view what);
 

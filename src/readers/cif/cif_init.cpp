@@ -10,6 +10,25 @@
 
 namespace sfconv {
 
+namespace {
+
+// A phase's space group as the parameter file's line needs it: the lattice
+// letter and number, and whether the file names the standard setting.
+SpaceGroup space_group(const CifPhase& phase) {
+  SpaceGroup g;
+  const std::int32_t number = phase.space_group_number;
+  if (phase.lattice != 0 && number >= 1 && number <= 230) {
+    g.letter = phase.lattice;
+    g.number = number;
+    g.symbol = phase.space_group;
+    g.setting = phase.standard_setting ? 1 : 0;
+    g.setting_why = phase.setting_why;
+  }
+  return g;
+}
+
+}  // namespace
+
 void init_cif(std::string_view file, InitValues& v) {
   const std::vector<CifDataSet> sets = cif_contents(file, 1);  // one at least
   // A file that no parameter file converts ends as a run on it ends.
@@ -17,10 +36,11 @@ void init_cif(std::string_view file, InitValues& v) {
     throw *sets.front().refused;
   }
   auto has_cell = [](const CifPhase& p) { return p.cell.has_value(); };
-  if (std::none_of(sets.begin(), sets.end(), [&](const CifDataSet& s) {
+  const CifPhase& phase = sets.front().phases.front();
+  if (phase.bad_cell || std::none_of(sets.begin(), sets.end(), [&](const CifDataSet& s) {
         return std::any_of(s.phases.begin(), s.phases.end(), has_cell);
       })) {
-    refuse_phase_without_cell(file, 1, sets.front().phases.front(), "phase 1 of data set 1");
+    refuse_phase_without_cell(file, 1, phase, "phase 1 of data set 1");
   }
   v.title = sets.front().title;
   for (const CifDataSet& s : sets) {
@@ -39,28 +59,45 @@ void init_cif(std::string_view file, InitValues& v) {
     if (p.tof) {
       p.bank = p.number;
       p.angle = s.twotheta;
+      p.angle_elsewhere = s.no_twotheta.elsewhere ? s.no_twotheta.text() : "";
     } else {
       p.wavelength = s.wavelength;
+      p.wavelength_elsewhere = s.no_wavelength.elsewhere ? s.no_wavelength.why : "";
     }
+    p.rows = s.rows;
     p.loop = cat(s.rows, s.rows == 1 ? " row in " : " rows in ", s.loop.block,
                  s.refused ? cat(" (refused: ", s.refused->message, ")") : "");
   }
 
-  const CifDataSet& first = sets.front();
-  for (const CifPhase& phase : first.phases) {
+  for (const CifPhase& each : sets.front().phases) {
     InitValues::Phase& p = v.phases.emplace_back();
     p.number = static_cast<int>(v.phases.size());
-    p.name = phase.name;
-    p.group = phase.space_group;
-    p.id = phase.id;
+    p.name = each.name;
+    p.group = each.space_group;
+    p.id = each.id;
+    p.space_group = space_group(each);
+    p.cell = each.cell;
   }
-  const CifPhase& phase = first.phases.front();
   v.cell = phase.cell;
-  const std::int32_t number = phase.space_group_number;
-  if (phase.lattice != 0 && number >= 1 && number <= 230) {
-    v.group.letter = phase.lattice;
-    v.group.number = number;
-    v.group.symbol = phase.space_group;
+  v.group = space_group(phase);
+  v.f000 = phase.f000;
+  // The advice of a file of several runs joined, with the first value left
+  // "?" for it (in the order of the parameter file's lines).
+  std::string advice;
+  auto elsewhere = [&advice](const CifMissing& m) {
+    if (!m.elsewhere) return std::string();
+    if (advice.empty() && !m.advice.empty()) {
+      advice = m.advice;
+      return m.text();
+    }
+    return m.why;
+  };
+  v.group_elsewhere = elsewhere(phase.no_space_group);
+  v.cell_elsewhere = elsewhere(phase.no_cell);
+  v.f000_elsewhere = elsewhere(phase.no_f000);
+  InitValues::Pattern& first = v.patterns.front();
+  if (!sets.front().no_wavelength.advice.empty() && !first.wavelength_elsewhere.empty()) {
+    first.wavelength_elsewhere = elsewhere(sets.front().no_wavelength);
   }
 }
 

@@ -36,10 +36,9 @@ struct Seen {
 // fault of the grammar throws at once, these only after the whole file has
 // parsed, in the order GEMMI's checks of its document report them.
 struct State {
-  State(const std::string& source_, CifValues& values_, CifSyntax& out_)
-      : source(source_), values(values_), out(out_), base(values_.bytes().data()) {}
+  State(CifValues& values_, CifSyntax& out_)
+      : values(values_), out(out_), base(values_.bytes().data()) {}
 
-  const std::string& source;
   CifValues& values;
   CifSyntax& out;
   const char* base;  // the file's first byte
@@ -55,12 +54,10 @@ struct State {
 
   std::optional<CifSyntaxError> missing, duplicate;
 
-  // GEMMI's wording for a duplicate in its document.
+  // A duplicate GEMMI's document refuses: at the line of its pair, loop_ or
+  // save_, with its block.
   void duplicated(long line, const std::string& what) {
-    if (!duplicate) {
-      duplicate = CifSyntaxError{
-          0, 0, source + ":" + std::to_string(line) + " in data_" + block->name + ": " + what};
-    }
+    if (!duplicate) duplicate = CifSyntaxError{line, 0, what + " in data_" + block->name};
   }
 };
 
@@ -282,7 +279,7 @@ void* memory_for(std::size_t n) {
 CifSyntax parse(std::shared_ptr<CifValues> values, const std::string& name) {
   CifSyntax syntax;
   const std::string_view file = values->bytes();
-  State state(name, *values, syntax);
+  State state(*values, syntax);
   try {
     pegtl::memory_input<> in(file.data(), file.size(), name);
     if (!pegtl::parse<rules::file, Action, gcif::Errors>(in, state)) {

@@ -1,12 +1,17 @@
 // What sfconv --init takes from a FullProf output: all of it stands before the
 // first refinement cycle, in the conditions of each pattern, the global
 // parameters of each pattern and the data of each phase.
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
-#include "run/init_values.hpp"
 #include "readers/fullprof/fullprof.hpp"
 #include "readers/fullprof/fullprof_output.hpp"
+#include "readers/space_group.hpp"
+#include "run/init_values.hpp"
 #include "textio/chars.hpp"
 #include "textio/failure.hpp"
 #include "textio/numeric_input.hpp"
@@ -38,6 +43,74 @@ bool cell_of(std::string_view text, Cell& cell) {
   return true;
 }
 
+// The name of the file `name` in the directory `dir` ("" or ending in '/') as
+// it stands on disk, letters compared in either case (the .pcr may give the
+// code as NaCaAlF_G41, the disk hold nacaalf_g41.fou): the exact name when
+// it is there, else the first such name in order; empty when none is.
+std::string on_disk(const std::string& dir, const std::string& name) {
+  std::error_code error;
+  std::vector<std::string> found;
+  auto lower = [](std::string text) {
+    for (char& c : text) c = to_lower(c);
+    return text;
+  };
+  for (const auto& entry : std::filesystem::directory_iterator(dir.empty() ? "." : dir, error)) {
+    const std::string file = entry.path().filename().string();
+    if (lower(file) != lower(name) || !entry.is_regular_file(error)) continue;
+    if (file == name) return dir + file;
+    found.push_back(file);
+  }
+  if (found.empty()) return {};
+  std::sort(found.begin(), found.end());
+  return dir + found.front();
+}
+
+// Why a second file will not serve a conversion, as the run would find it:
+// no phase marker, no record after it, or a first record without a phase
+// angle in columns 37-48 (FullProf's Fou=2 file); empty when it serves.
+std::string second_file_trouble(const std::string& name) {
+  try {
+    TextInput second(name, 2);  // the unit of the second file
+    std::string_view line;
+    while (second.next(line)) {
+      if (!starts_with_marker(line, kSecondPhase) && !starts_with_marker(line, kFourierPhase)) {
+        continue;
+      }
+      if (!second.next(line)) return "it lists no reflection after its phase marker";
+      if (trim_end(columns(line, 37, 48)).empty()) {
+        return "it holds no phase angles (written with Fou=2)";
+      }
+      return {};
+    }
+    return cat("it has no ", quoted(kSecondPhase), " line: no second file of FullProf");
+  } catch (const IoFailure& failure) {
+    return cat("it cannot be read (", failure.message, ")");
+  }
+}
+
+// The second file, looked for beside the output: the one named, or the
+// .pcr code's .fou in whatever case of letters the disk holds it.
+void look_for_second_file(InitValues& v) {
+  std::string name = v.second;
+  if (name.empty()) {
+    if (v.pcr_code.empty()) return;
+    const std::size_t slash = v.input.rfind('/');
+    const std::string dir = slash == std::string::npos ? "" : v.input.substr(0, slash + 1);
+    name = v.second_found = on_disk(dir, v.pcr_code + ".fou");
+    if (name.empty()) {
+      v.second_trouble = "not found beside the output";
+      return;
+    }
+  } else {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(name, error)) {
+      v.second_trouble = "not found";
+      return;
+    }
+  }
+  v.second_trouble = second_file_trouble(name);
+}
+
 }  // namespace
 
 void init_fullprof(TextInput& output, InitValues& v) {
@@ -46,7 +119,6 @@ void init_fullprof(TextInput& output, InitValues& v) {
   bool neutron = false;
   InitValues::Phase* phase = nullptr;  // the phase whose data the lines give
   long phase_line = 0;
-  auto first_phase = [&] { return phase != nullptr && phase == &v.phases.front(); };
   Owners owners;  // of the wavelengths and bank angles
   std::string_view line;
   while (output.next(line)) {
@@ -92,8 +164,8 @@ void init_fullprof(TextInput& output, InitValues& v) {
     } else if (line.starts_with(kPhaseList)) {
       int number = 0;
       if (!number_after(line, kPhaseList, number)) continue;
-      v.phases.push_back({number, "", "", ""});
-      phase = &v.phases.back();
+      phase = &v.phases.emplace_back();
+      phase->number = number;
       phase_line = output.line();
     } else if (phase != nullptr && output.line() == phase_line + 1) {
       // The phase's name, and after three blanks what the .pcr's line adds.
@@ -101,27 +173,43 @@ void init_fullprof(TextInput& output, InitValues& v) {
       phase->name = trim_end(name.substr(0, name.find("   ")));
     } else if (line.starts_with(kSymmetry) && phase != nullptr && phase->group.empty()) {
       phase->group = trim(rest_of(line, kSymmetry.size()));
-      if (first_phase()) {
-        v.group.symbol = phase->group;
-        if (!phase->group.empty() && is_lattice_letter(phase->group[0])) {
-          v.group.letter = phase->group[0];
-        }
+      phase->space_group.symbol = phase->group;
+      if (!phase->group.empty() && is_lattice_letter(phase->group[0])) {
+        phase->space_group.letter = phase->group[0];
       }
     } else if (line.starts_with(" =>") && trim_start(line.substr(3)).starts_with(kGroupNumber)) {
       int number = 0;
       const std::string_view text = trim_start(line.substr(3)).substr(kGroupNumber.size());
-      if (first_phase() && v.group.number == 0 && number_in(text, number) && number >= 1 &&
-          number <= 230) {
-        v.group.number = number;
+      if (phase != nullptr && phase->space_group.number == 0 && number_in(text, number) &&
+          number >= 1 && number <= 230) {
+        phase->space_group.number = number;
       }
-    } else if (line.starts_with(kDirectCell) && first_phase() && !v.cell) {
+    } else if (line.starts_with(kDirectCell) && phase != nullptr && !phase->cell) {
       Cell cell{};
-      if (cell_of(line.substr(kDirectCell.size()), cell)) v.cell = cell;
+      if (cell_of(line.substr(kDirectCell.size()), cell)) phase->cell = cell;
     } else if (line.starts_with(kOption)) {
       owners.option_line(line);
     }
   }
   if (v.patterns.empty()) output.fail_end_of_file();
+  // FullProf prints the symbol as the .pcr gives it: setting 1 only for the
+  // standard setting of its group.
+  for (InitValues::Phase& p : v.phases) {
+    if (p.space_group.number == 0) continue;
+    const SettingCheck check =
+        p.space_group.symbol.empty()
+            ? SettingCheck{false, cat("the output prints the space-group number ",
+                                      p.space_group.number, " without its symbol")}
+            : check_setting(p.space_group.symbol, p.space_group.number, p.cell ? (*p.cell)[3] : 0.0,
+                            p.cell ? (*p.cell)[5] : 0.0);
+    p.space_group.setting = check.standard ? 1 : 0;
+    p.space_group.setting_why = check.why;
+  }
+  if (!v.phases.empty()) {
+    v.group = v.phases.front().space_group;
+    v.cell = v.phases.front().cell;
+  }
+  look_for_second_file(v);
 }
 
 }  // namespace sfconv

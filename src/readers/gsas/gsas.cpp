@@ -15,11 +15,11 @@
 #include <utility>
 #include <vector>
 
-#include "run/report.hpp"
-#include "run/run_state.hpp"
 #include "readers/cross_check.hpp"
 #include "readers/gsas/gsas_listing.hpp"
 #include "readers/structure_factor.hpp"
+#include "run/report.hpp"
+#include "run/run_state.hpp"
 #include "textio/det_angle.hpp"
 #include "textio/edit.hpp"
 #include "textio/failure.hpp"
@@ -559,7 +559,10 @@ bool gsas_listing::names_gsas2(std::string_view line) {
 void gsas_listing::refuse_gsas2_listing(const TextInput& listing, long line) {
   throw IoFailure{cat("sfconv: ", listing.name(), " is a GSAS-II listing (line ", line,
                       " names GSAS-II): sfconv reads the listings of GSAS, not those of GSAS-II"),
-                  msg::end_of_file, "READ", listing.unit()};
+                  msg::end_of_file, "READ", listing.unit(),
+                  cat(kGsas2Advice,
+                      ": sfconv --init EXPORTED.cif > params.txt, then sfconv "
+                      "params.txt")};
 }
 
 float gsas_store(int i, const GsasRecord& r, const GsasWorking& w) {

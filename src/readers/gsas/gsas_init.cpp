@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "run/init_values.hpp"
 #include "readers/gsas/gsas.hpp"
 #include "readers/gsas/gsas_listing.hpp"
+#include "run/init_values.hpp"
 #include "textio/chars.hpp"
 #include "textio/failure.hpp"
 #include "textio/numeric_input.hpp"
@@ -64,6 +64,7 @@ void init_gsas(TextInput& listing, InitValues& v) {
   int pair = 0;               // under the heading: 1 the first line of a pair, 2 the second
   bool lattice_next = false;  // the line after the lattice heading
   HstgmColumns captions;      // of the " Hstgm" tables
+  std::size_t named = std::size_t(-1);  // the phase of the last " Phase  N:" line
   std::string_view line;
   while (listing.next(line)) {
     if (listing.line() == 1 && line.starts_with('1')) v.title = trim_end(columns(line, 2, 68));
@@ -104,10 +105,12 @@ void init_gsas(TextInput& listing, InitValues& v) {
     }
 
     InitValues::Phase phase;
-    if (phase_line(line, phase) &&
-        std::none_of(v.phases.begin(), v.phases.end(),
-                     [&](const auto& p) { return p.number == phase.number; })) {
-      v.phases.push_back(phase);
+    if (phase_line(line, phase)) {
+      // The lattice constants printed after " Phase  2: Si" are that phase's.
+      auto same = [&](const auto& p) { return p.number == phase.number; };
+      auto known = std::find_if(v.phases.begin(), v.phases.end(), same);
+      if (known == v.phases.end()) known = v.phases.insert(v.phases.end(), phase);
+      named = static_cast<std::size_t>(known - v.phases.begin());
     }
     if (lattice_next) {
       // "(11X,3F10.6,3F10.3)", as the reader takes it.
@@ -116,10 +119,11 @@ void init_gsas(TextInput& listing, InitValues& v) {
       for (std::size_t i = 0; i < 6; ++i) {
         all = all && number_in(columns(line, 12 + 10 * i, 21 + 10 * i), i < 3 ? 6 : 3, cell[i]);
       }
-      if (all) v.cell = cell;
+      if (all && !v.cell) v.cell = cell;
+      if (all && named < v.phases.size() && !v.phases[named].cell) v.phases[named].cell = cell;
       lattice_next = false;
     }
-    if (!v.cell && line.starts_with(kLattice)) lattice_next = true;
+    if (line.starts_with(kLattice)) lattice_next = true;
   }
   if (!constants) {
     if (gsas2 != 0) refuse_gsas2_listing(listing, gsas2);

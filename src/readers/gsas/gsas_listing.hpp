@@ -43,7 +43,11 @@ class HstgmColumns {
 // name stands in one of their first kHeadLines lines.
 constexpr long kHeadLines = 10;
 bool names_gsas2(std::string_view line);
-// The end-of-file report of a GSAS-II listing, whose line `line` names GSAS-II.
+// What a GSAS-II user does instead: its reflections exported as CIF are read.
+constexpr std::string_view kGsas2Advice =
+    "export a CIF of the reflections from GSAS-II and convert that";
+// The end-of-file report of a GSAS-II listing, whose line `line` names
+// GSAS-II, with kGsas2Advice for its hint.
 [[noreturn]] void refuse_gsas2_listing(const TextInput& listing, long line);
 
 }  // namespace sfconv::gsas_listing
