@@ -31,7 +31,7 @@ constexpr Option kOptions[] = {
     {"--strict",
      "every warning is a stop: the warnings on standard error, exit status 1, and the output "
      "file neither created nor changed (for pipelines: sfconv --strict p.txt && next)"},
-    {"--max-reflections N", "hold up to N reflections (1 to 10000000; 2000 unless given)"},
+    {"--max-reflections N", "hold up to N reflections (1 to 99999; 2000 unless given)"},
     {"--init REFINEMENT-FILE [SECOND-FILE]",
      "write to standard output a parameter file for REFINEMENT-FILE (and a FullProf output's "
      "SECOND-FILE): the values the file gives filled in, a ? for each one you must give; no "
