@@ -1,5 +1,6 @@
-# Installs the manual page, the copyright file and the changelog, and sets up
-# the Debian package: (cd build && cpack -G DEB) writes build/sfconv_VERSION_ARCH.deb.
+# Installs the manual page, the copyright file, the changelog and the two
+# tables the manual points to, and sets up the Debian package:
+# (cd build && cpack -G DEB) writes build/sfconv_VERSION_ARCH.deb.
 
 # The changelog is Debian's format: its first entry names the version and the
 # maintainer, and a new version needs a new entry.
@@ -43,6 +44,11 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 install(FILES ${PROJECT_BINARY_DIR}/packaging/sfconv.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The tables the manual page points to: the FullProf layouts read and the CIF
+# items each column comes from (doc/cif-files-tried.md and
+# doc/sine-and-cosine.md are about the sources and stay there).
+install(FILES ${PROJECT_SOURCE_DIR}/doc/fullprof-versions.md ${PROJECT_SOURCE_DIR}/doc/cif-items.md
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # A stripped install (cpack, or cmake --install --strip) also drops the
 # compilers' version strings, as Debian's own packages do.
@@ -69,9 +75,10 @@ structure factor (real part, imaginary part, modulus), its standard deviation
 and the observed intensity.
 
 It reads GSAS listings, FullProf outputs with the second file of moduli and
-phase angles that FullProf writes beside them, and binary KOLMEX reflection
-files. The parameter file of a run names the files and the numbers the output
-needs.")
+phase angles that FullProf writes beside them, binary KOLMEX reflection
+files, and CIF or FCF reflection files (GSAS, GSAS-II, FullProf, SHELXL).
+The parameter file of a run names the files and the numbers the output
+needs; sfconv --init writes it from the refinement program's file.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Depends field: dpkg-shlibdeps reads it from the libraries sfconv loads.
