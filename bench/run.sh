@@ -16,6 +16,18 @@
 #             --max-reflections (the arrays grow with the reflections read,
 #             not with the limit) (target below 16 MB, else the bench
 #             fails; needs /usr/bin/time)
+#   cif       CIF reflection files made by cif_reflections.awk, each timed
+#             beside a yardstick in the same run: a SHELXL FCF of 3,000 rows
+#             converted, whole process, beside the KOLMEX example (target
+#             2); PDB-style mmCIF files of 99,999 rows converted
+#             (--max-reflections 99999; target 4) and of 1,000,000 rows read
+#             by --init (target 2), beside `gemmi grep -c _refln.index_h` on
+#             the same file (GEMMI's program: scripts/deps.sh gemmi installs
+#             it; without it that column is left out); and the peak resident
+#             size of that --init: beyond a one-row file's, within the
+#             file's size plus 8 bytes a value (and the one 2 MiB page of
+#             values begun last; needs /usr/bin/time). A goal missed fails
+#             the bench.
 #
 # Needs a release build (cmake --preset release && cmake --build build) or
 # SFCONV=/path/to/sfconv, and awk. BASELINE=/path/to/another/sfconv times that
@@ -36,7 +48,7 @@ root=$(dirname "$here")
 sfconv=${SFCONV:-$root/build/sfconv}
 runs=${RUNS:-5}
 awk=$(command -v mawk || command -v awk)
-all_cases=(gsas fullprof examples memory)
+all_cases=(gsas fullprof examples memory cif)
 
 megabytes=200
 if [[ $# -gt 0 && $1 =~ ^[0-9]+$ ]]; then
@@ -123,6 +135,20 @@ best_time() {
   echo "$best"
 }
 
+# Least CPU time (user and system) of `runs` runs of a command, in
+# nanoseconds, as the shell's `times` counts a subshell's children: on a
+# machine shared with other work it varies less than the wall clock.
+best_cpu() {
+  local best="" t
+  for ((i = 0; i < runs; i++)); do
+    t=$( ("$@" > /dev/null 2>&1; times) | "$awk" 'NR == 2 {
+      split($1, u, /[ms]/); split($2, s, /[ms]/)
+      printf "%.0f", ((u[1] + s[1]) * 60 + u[2] + s[2]) * 1e9 }')
+    if [[ -z $best || $t -lt $best ]]; then best=$t; fi
+  done
+  echo "$best"
+}
+
 # Mean wall-clock time of one run, over 200 runs, in nanoseconds.
 mean_time() {
   local start end
@@ -175,7 +201,7 @@ PARAMS
   memory_within 'a line of 50 M tabs'
   cp "$root/examples/gsas/sample.lst" bench.lst
   echo '0.5 1.0' >> params.txt  # the example is PXC: the polarization line
-  memory_within 'example, limit 10000000' --max-reflections 10000000
+  memory_within 'example, limit 99999' --max-reflections 99999
   rm -f bench.lst bench.sf params.txt peak.txt
 }
 
@@ -191,8 +217,77 @@ memory_within() {
   fi
 }
 
+# CIF reflection files: each timing as a ratio to its yardstick, measured in
+# the same run (best of RUNS, or of 20 at least for the short processes).
+run_cif() {
+  local gemmi kolmex fcf mid big grep_mid grep_big base kib bound rows=1000000
+  gemmi=$(command -v gemmi || true)
+  "$awk" -v KIND=fcf -v ROWS=3000 -f "$here/cif_reflections.awk" > bench.fcf
+  "$awk" -v KIND=mmcif -v ROWS=99999 -f "$here/cif_reflections.awk" > mid.cif
+  "$awk" -v KIND=mmcif -v ROWS=$rows -f "$here/cif_reflections.awk" > big.cif
+  printf 'bench.fcf\nbench.sf\nbench\nP 2\n1.0\n48 48 64\n0\n332.0\n0.71073\n1\n1\n' > fcf.txt
+  printf 'mid.cif\nmid.sf\nbench\nC 5\n1.0\n64 8 16\n0\n100.0\n0.9791\n1\n1\n' > mid.txt
+  sync
+  local short_runs=$((runs > 20 ? runs : 20))
+  kolmex=$(cd "$root" && runs=$short_runs best_time "$sfconv" examples/kolmex/params.txt)
+  fcf=$(runs=$short_runs best_time "$sfconv" --max-reflections 3000 fcf.txt)
+  mid=$(best_time "$sfconv" --max-reflections 99999 mid.txt)
+  big=$(best_time "$sfconv" --init big.cif)
+  local cpu_mid cpu_big cpu_grep_mid=0 cpu_grep_big=0
+  cpu_mid=$(best_cpu "$sfconv" --max-reflections 99999 mid.txt)
+  cpu_big=$(best_cpu "$sfconv" --init big.cif)
+  grep_mid=0 grep_big=0
+  if [[ -n $gemmi ]]; then
+    grep_mid=$(best_time "$gemmi" grep -c _refln.index_h mid.cif)
+    grep_big=$(best_time "$gemmi" grep -c _refln.index_h big.cif)
+    cpu_grep_mid=$(best_cpu "$gemmi" grep -c _refln.index_h mid.cif)
+    cpu_grep_big=$(best_cpu "$gemmi" grep -c _refln.index_h big.cif)
+  fi
+  for sf in bench.sf:3000 mid.sf:99999; do
+    if [[ $(grep -A1 '^# NREF1' "${sf%:*}" | tail -n 1 | tr -d ' ') != "${sf#*:}" ]]; then
+      echo "bench: cif: ${sf%:*} does not hold ${sf#*:} reflections" >&2
+      status=1
+    fi
+  done
+  # The memory the file costs: the peak beyond that of a one-row file of
+  # the same kind (the program itself), against the file's size and 8
+  # bytes for each of its 11 values a row, and the one 2 MiB page of values
+  # the parse may have begun to fill.
+  "$awk" -v KIND=mmcif -v ROWS=1 -f "$here/cif_reflections.awk" > one.cif
+  base=$(/usr/bin/time -f %M "$sfconv" --init one.cif 2>&1 > /dev/null | tail -n 1)
+  kib=$(/usr/bin/time -f %M "$sfconv" --init big.cif 2>&1 > /dev/null | tail -n 1)
+  bound=$((($(wc -c < big.cif) - $(wc -c < one.cif) + 8 * 11 * (rows - 1)) / 1024))
+  "$awk" -v k="$kolmex" -v f="$fcf" -v m="$mid" -v b="$big" -v gm="$grep_mid" -v gb="$grep_big" \
+    -v cm="$cpu_mid" -v cb="$cpu_big" -v cgm="$cpu_grep_mid" -v cgb="$cpu_grep_big" \
+    -v kib="$kib" -v base="$base" -v bound="$bound" -v mb="$(wc -c < big.cif)" 'BEGIN {
+    printf "cif: best of %d runs (%d for the FCF and the KOLMEX example)\n", '"$runs"', '"$short_runs"'
+    printf "  FCF, 3,000 rows        %8.1f ms  KOLMEX example %6.1f ms  ratio %5.2f (target 2)\n", f / 1e6, k / 1e6, f / k
+    if (gm > 0) {
+      printf "  mmCIF 99,999 rows      %8.1f ms  gemmi grep     %6.1f ms  ratio %5.2f (target 4)\n", m / 1e6, gm / 1e6, m / gm
+      printf "  mmCIF 1,000,000, --init %7.1f ms  gemmi grep     %6.1f ms  ratio %5.2f (target 2)\n", b / 1e6, gb / 1e6, b / gb
+      if (cgm > 0 && cgb > 0) {
+        printf "  CPU time (user and system), least of %d: 99,999 rows %.0f ms / %.0f ms, ratio %.2f;", '"$runs"', cm / 1e6, cgm / 1e6, cm / cgm
+        printf " --init %.0f ms / %.0f ms, ratio %.2f\n", cb / 1e6, cgb / 1e6, cb / cgb
+      }
+    } else {
+      printf "  mmCIF 99,999 rows      %8.1f ms  (no gemmi: scripts/deps.sh gemmi)\n", m / 1e6
+      printf "  mmCIF 1,000,000, --init %7.1f ms\n", b / 1e6
+    }
+    printf "  peak resident, --init  %8d KiB: %d KiB for one row, %d KiB beyond\n", kib, base, kib - base
+    printf "  file (%.0f MB) + 8 bytes a value: %d KiB, + 2 MiB: %d KiB\n", mb / 1e6, bound, bound + 2048
+    fail = f / k > 2 || kib - base > bound + 2048
+    if (gm > 0) fail = fail || m / gm > 4 || b / gb > 2
+    exit fail
+  }' || { echo "bench: cif: a goal is missed" >&2; status=1; }
+  rm -f bench.fcf mid.cif big.cif one.cif fcf.txt mid.txt bench.sf mid.sf
+}
+
 status=0
 for case in "${cases[@]}"; do
+  if [[ $case == cif ]]; then
+    run_cif
+    continue
+  fi
   if [[ $case == examples ]]; then
     run_examples
     continue

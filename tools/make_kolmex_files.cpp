@@ -145,6 +145,15 @@ int main(int argc, char** argv) {
   p = crystal().payloads();
   p[3] = Payload().i32(225).i32(1);  // no VOL character
   put(cases + "damaged-short-record-4/crystal.fos", records(p));
+  // the framing is checked before the items: record 4, short of its VOL,
+  // with the file ending inside its trailing length, or another one there
+  using Payloads = std::vector<Payload>;
+  const std::string short4 = records(Payloads(p.begin(), p.begin() + 4));
+  put(cases + "damaged-short-record-4-inside-trailing-length/crystal.fos",
+      short4.substr(0, short4.size() - 2));
+  put(cases + "fail-short-record-4-trailing-length-differs/crystal.fos",
+      records(Payloads(p.begin(), p.begin() + 3)) + framed(p[3], 9) +
+          records(Payloads(p.begin() + 4, p.end())));
   f = crystal();
   f.count = 3;
   f.reflections.pop_back();

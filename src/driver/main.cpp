@@ -31,7 +31,7 @@ constexpr Option kOptions[] = {
     {"--strict",
      "every warning is a stop: the warnings on standard error, exit status 1, and the output "
      "file neither created nor changed (for pipelines: sfconv --strict p.txt && next)"},
-    {"--max-reflections N", "hold up to N reflections (1 to 10000000; 2000 unless given)"},
+    {"--max-reflections N", "hold up to N reflections (1 to 99999; 2000 unless given)"},
     {"--init REFINEMENT-FILE [SECOND-FILE]",
      "write to standard output a parameter file for REFINEMENT-FILE (and a FullProf output's "
      "SECOND-FILE): the values the file gives filled in, a ? for each one you must give; no "
@@ -152,7 +152,8 @@ std::string help() {
   return text + kHelpTail;
 }
 
-// The value of --max-reflections: a whole number from 1 to 10^7.
+// The value of --max-reflections: a whole number from 1 to 99,999, as many
+// as the output's count field (five digits) can hold.
 std::int32_t max_reflections(std::string_view text) {
   std::int32_t n = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
@@ -161,7 +162,8 @@ std::int32_t max_reflections(std::string_view text) {
     throw sfconv::IoFailure{
         kUsageLine,
         sfconv::cat("Invalid --max-reflections value: ", sfconv::quoted(text),
-                    " (a whole number from 1 to ", sfconv::kMostMaxReflections, ")"),
+                    " (a whole number from 1 to ", sfconv::kMostMaxReflections,
+                    ": the output's count of reflections, NREF1, is a field of five digits)"),
         "OPEN", 5};
   }
   return n;

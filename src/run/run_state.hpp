@@ -13,11 +13,12 @@
 namespace sfconv {
 
 // The most reflections a reader stores: 2000 unless --max-reflections sets
-// another limit (1 to 10^7). The reflection arrays grow as reflections are
-// stored; entry i of every array describes the same reflection (index 0 is
-// the first reflection).
+// another limit, from 1 to 99,999: the output's count NREF1 is a field of
+// five digits (I5), and a larger count could not be written truthfully. The
+// reflection arrays grow as reflections are stored; entry i of every array
+// describes the same reflection (index 0 is the first reflection).
 inline constexpr std::int32_t kDefaultMaxReflections = 2000;
-inline constexpr std::int32_t kMostMaxReflections = 10000000;
+inline constexpr std::int32_t kMostMaxReflections = 99999;
 extern std::int32_t MAXREF;
 
 struct CharData {
@@ -95,6 +96,10 @@ inline bool room_for(std::int64_t count) {
 // (without "sfconv: ") says where they were met and whose they are, and the
 // standard-error line goes on to name --max-reflections.
 [[noreturn]] void stop_too_many_reflections(const std::string& where);
+
+// Room for n reflections (the limit at most), for a reader that knows how
+// many may come: the arrays then grow without being moved.
+void reserve_reflections(std::int64_t n);
 
 // Stores reflection i (0 = the first), for which room_for(i + 1) holds.
 void store_reflection(std::int32_t i, const Reflection& r);

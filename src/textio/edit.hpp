@@ -87,7 +87,7 @@ class OutItems {
 
  private:
   void push(OutItem item);
-  std::array<OutItem, 32> items_{};
+  std::array<OutItem, 32> items_;  // only the first count_ are set and read
   std::size_t count_ = 0;
 };
 

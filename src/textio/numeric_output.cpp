@@ -1,8 +1,10 @@
 // Output editors for integer and real fields.
 #include "textio/numeric_output.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace sfconv {
@@ -15,8 +17,48 @@ struct Digits {
   int exp;
 };
 
+// The 8 digits by double arithmetic, where that is exact enough: |value| is
+// exact as a double and so is 10^k for |k| <= 22, so the product scaled into
+// [1e7, 1e8) is off the exact one by half a unit in its last place (below
+// 1e-8), and rounds to the same integer unless its fraction lies within that
+// of one half. Within 1e-6 of a half, and outside those powers, false: the
+// library's exact conversion decides. (Checked against it for every float.)
+bool fast_digits(float value, Digits& r) {
+  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const double x = std::fabs(static_cast<double>(value));
+  if (!(x >= 1e-15 && x < 1e29)) return false;
+  // The decimal exponent from the binary one, x in [2^b, 2^(b+1)): e or e+1.
+  const int b = static_cast<int>(std::bit_cast<std::uint32_t>(value) >> 23 & 0xFF) - 127;
+  int e = b * 78913 >> 18;  // floor(b log10 2) for |b| < 128
+  if (e + 1 <= 22 && e + 1 >= 0 && x >= kPow10[e + 1]) ++e;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int k = 7 - e;
+    if (k > 22 || k < -22) return false;
+    const double scaled = k >= 0 ? x * kPow10[k] : x / kPow10[-k];
+    if (scaled < 1e7 || scaled >= 1e8) {
+      e += scaled < 1e7 ? -1 : 1;
+      continue;
+    }
+    auto digits = static_cast<std::uint32_t>(scaled);
+    const double fraction = scaled - digits;
+    if (std::fabs(fraction - 0.5) < 1e-6) return false;
+    digits += fraction > 0.5 ? 1u : 0u;
+    if (digits == 100000000u) {  // 99999999.7 rounds to 1.0000000 x 10^(e+1)
+      digits = 10000000u;
+      ++e;
+    }
+    for (int i = 7; i >= 0; --i, digits /= 10) r.d[i] = static_cast<char>('0' + digits % 10);
+    r.exp = e + 1;
+    return true;
+  }
+  return false;
+}
+
 Digits digits_of(float value) {
   Digits r{};
+  if (fast_digits(value, r)) return r;
   char buf[32];
   auto res =
       std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 7);

@@ -41,19 +41,6 @@ struct CifFile {
   CifSyntax syntax;
 };
 
-std::string read_whole(const CifFile& file) {
-  FilePtr f = open_existing(file.name, file.unit);
-  std::string bytes;
-  char buffer[65536];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes.append(buffer, n);
-  if (std::ferror(f.get())) {
-    throw IoFailure{cat("sfconv: error in ", file.name),
-                    cat("Cannot read file: ", std::strerror(errno)), "READ", file.unit};
-  }
-  return bytes;
-}
-
 // A warning for each repetition GEMMI's document would refuse and the reader
 // lives with: a block name given again, and the tags a loop repeats of an
 // earlier loop of its block (one warning a loop).
@@ -85,7 +72,11 @@ void load(CifFile& file, std::string_view field, int unit) {
   file.name = file_name(field);
   file.unit = unit;
   try {
-    file.syntax = read_cif_syntax(read_whole(file), file.name);
+    FilePtr f = open_existing(file.name, file.unit);
+    file.syntax = read_cif_syntax(f.get(), file.name);
+  } catch (const CifReadError& e) {
+    throw IoFailure{cat("sfconv: error in ", file.name),
+                    cat("Cannot read file: ", std::strerror(e.error)), "READ", file.unit};
   } catch (const CifSyntaxError& e) {
     std::string where = e.line == 0     ? cat("sfconv: error in ", file.name)
                         : e.column == 0 ? error_in(file.name, e.line)
@@ -181,13 +172,18 @@ CifPlace place_of(const CifFile& file, const Found& f, std::size_t row = 0) {
   return {block_name(*f.block), f.line(row), index_of(file, *f.block)};
 }
 
-std::string text_of(std::string_view raw) {
-  std::string s = cif_text(raw);
+// A value's text, trimmed, as a view into the file: the numbers of every row
+// are read without a copy.
+std::string_view text_view(std::string_view raw) {
+  std::string_view s = cif_unquoted(raw);
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!s.empty() && blank(s.back())) s.pop_back();
-  std::size_t start = 0;
-  while (start < s.size() && blank(s[start])) ++start;
-  return s.substr(start);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+std::string text_of(std::string_view raw) {
+  return std::string(text_view(raw));
 }
 
 // ---- Numbers ----
@@ -242,14 +238,14 @@ IntRead cif_int(std::string_view text, std::int32_t& value) {
 
 float real_value(const CifFile& file, const Found& f, std::size_t row, std::string_view what) {
   float v = 0.0f;
-  if (!cif_real(text_of(f.raw(row)), v)) fail_value(file, f, row, msg::illegal_character, what);
+  if (!cif_real(text_view(f.raw(row)), v)) fail_value(file, f, row, msg::illegal_character, what);
   return v;
 }
 
 std::int32_t int_value(const CifFile& file, const Found& f, std::size_t row,
                        std::string_view what) {
   std::int32_t v = 0;
-  IntRead r = cif_int(text_of(f.raw(row)), v);
+  IntRead r = cif_int(text_view(f.raw(row)), v);
   if (r != IntRead::ok) {
     fail_value(file, f, row,
                r == IntRead::overflow ? msg::integer_overflow : msg::illegal_character, what);
@@ -1218,8 +1214,9 @@ void read_rows(const CifFile& file, const LoopAt& at, const CifPhase& phase, con
   auto col = [&at](int c) { return column(*at.block, *at.loop, c); };
   const Found observed = col(k.observed);
   std::int32_t n = 0;
+  reserve_reflections(static_cast<std::int64_t>(loop.length()));
   for (std::size_t r = 0; r < loop.length(); ++r) {
-    if (k.id >= 0 && text_of(loop.val(r, static_cast<std::size_t>(k.id))) != phase.id) continue;
+    if (k.id >= 0 && text_view(loop.val(r, static_cast<std::size_t>(k.id))) != phase.id) continue;
     if (cif_null(observed.raw(r))) {
       ++REPORT.dropped_no_value;
       continue;

@@ -98,15 +98,18 @@ void RecordFile::read(std::span<unsigned char> items, std::string_view what) {
   if (got < 4) fail(msg::end_of_file, "ended in");
   std::uint32_t length = word(lead);
   std::size_t front = length < items.size() ? length : items.size();
-  if (!take(items.data(), front)) fail(msg::end_of_file, "ended in");
-  if (length < items.size()) {
-    fail(msg::end_of_record, cat("has ", length, " bytes where ", items.size(), " are needed in"));
-  }
+  // The whole record is read and its framing checked before its items are
+  // taken: a damaged frame is the fault to report, not the items it cuts.
   unsigned char trail[4];
-  if (!skip(length - front) || !take(trail, 4)) fail(msg::end_of_file, "ended in");
+  if (!take(items.data(), front) || !skip(length - front) || !take(trail, 4)) {
+    fail(msg::end_of_file, "ended in");
+  }
   if (std::memcmp(trail, lead, 4) != 0) {
     fail(msg::lengths_differ,
          cat("has the length ", length, " before the payload and ", word(trail), " after it in"));
+  }
+  if (length < items.size()) {
+    fail(msg::end_of_record, cat("has ", length, " bytes where ", items.size(), " are needed in"));
   }
 }
 

@@ -19,11 +19,12 @@ class RecordFile : public InputFile {
   using InputFile::InputFile;
 
   // Reads one whole record and copies the front of its payload into `items`.
-  // A longer payload is fine (the rest is skipped); a shorter one is "Attempt
-  // to read past end of record"; a trailing length other than the leading
-  // one is "Record lengths do not match"; a file that ends before or inside
-  // the record is "Attempt to read past end of file". `what` names the record
-  // in reports. The first read settles the byte order (little_endian()).
+  // The framing is checked first: a file that ends before or inside the
+  // record is "Attempt to read past end of file", a trailing length other
+  // than the leading one "Record lengths do not match"; then a payload
+  // shorter than `items` is "Attempt to read past end of record" (a longer
+  // one is fine: the rest is skipped). `what` names the record in reports.
+  // The first read settles the byte order (little_endian()).
   void read(std::span<unsigned char> items, std::string_view what);
 
   // Reads on to the end of the file and counts the records left, a record
