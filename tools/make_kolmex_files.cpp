@@ -81,6 +81,8 @@ int main(int argc, char** argv) {
   put(cases + "count-zero/crystal.fos", f.bytes());
   f.count = -4;
   put(cases + "fail-count-negative/crystal.fos", f.bytes());
+  f.count = -1;  // the first count below zero
+  put(cases + "fail-count-minus-one/crystal.fos", f.bytes());
 
   // record 7 counts 1 of the three reflections
   f = crystal();
