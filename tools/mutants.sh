@@ -19,7 +19,9 @@
 # and its build live in a temporary directory (MUTANTS_DIR to choose where),
 # removed at the end. MUTANTS_LOGS=DIR keeps the test output of each mutant
 # as DIR/ID.log. MUTANTS_TIMEOUT (default 60) is the time a test may take,
-# in seconds.
+# in seconds. MUTANTS_FIRST=1 stops a mutant's suite at its first failing
+# test: a killed mutant then costs a fraction of the whole suite, and its
+# note says "first failing" with that test instead of the count.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -27,6 +29,8 @@ root=$(git -C "$here" rev-parse --show-toplevel)
 list=${MUTANTS_LIST:-$here/mutants.txt}
 [[ $list == /* ]] || list=$PWD/$list
 timeout=${MUTANTS_TIMEOUT:-60}
+first=()
+[[ ${MUTANTS_FIRST:-} != 1 ]] || first=(--stop-on-failure)
 logs=${MUTANTS_LOGS:-}
 [[ -z $logs ]] || { mkdir -p "$logs" && logs=$(cd "$logs" && pwd); }
 
@@ -83,11 +87,17 @@ replace() {
 build() {
   cmake --build "$work/build" --target sfconv sfconv_tests > "$work/build.log" 2>&1
 }
-# Runs the suite; prints the number of failing tests (0: all passed).
+# Runs the suite; prints the number of failing tests (0: all passed), or
+# with MUTANTS_FIRST=1 the first failing test's name.
 suite() {
   local out=$work/ctest.log
-  if ctest --test-dir "$work/build" -j2 --timeout "$timeout" > "$out" 2>&1; then
+  if ctest --test-dir "$work/build" -j2 --timeout "$timeout" "${first[@]}" > "$out" 2>&1; then
     echo 0
+  elif ((${#first[@]})); then
+    # The name of the first failing test (or timed-out one).
+    local name
+    name=$(grep -m1 -E '\*\*\*(Failed|Timeout|Exception)' "$out" | sed -E 's/^.*Test +#[0-9]+: ([^ ]+).*$/\1/' || true)
+    echo "${name:-the suite}"
   else
     local failed
     failed=$(grep -oE '[0-9]+ tests failed out of' "$out" | grep -oE '^[0-9]+' || true)
@@ -125,7 +135,7 @@ for i in "${selected[@]}"; do
       status=killed
       killed=$((killed + 1))
       [[ ${kinds[i]} != blind ]] || blind_killed=$((blind_killed + 1))
-      note="($failed failing)"
+      if ((${#first[@]})); then note="(first failing: $failed)"; else note="($failed failing)"; fi
     else
       status=survived
       note=''
