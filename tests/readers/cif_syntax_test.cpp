@@ -78,5 +78,28 @@ TEST(CifSyntax, ValuesAsViewsAndTheirLines) {
   EXPECT_EQ(loop.val(1, 0).size(), text.size() + 4);  // ";" and "\r\n;"
 }
 
+// The store keeps a length below 65535 beside the offset and a longer one in
+// a table; its values lie in a first chunk of 65536 and then chunks of
+// 262144: every value keeps its own bytes across both boundaries.
+TEST(CifSyntax, ValuesAcrossTheStoresBoundaries) {
+  const std::string longs[] = {std::string(65534, 'a'), std::string(65535, 'b'),
+                               std::string(65536, 'c'), "1"};
+  std::string cif = "data_a\nloop_ _v\n";
+  for (const std::string& v : longs) cif += v + "\n";
+  const std::size_t rows = 65536 + 2 * 262144 + 3;
+  cif += "loop_ _n\n";
+  for (std::size_t i = 0; i < rows; ++i) cif += std::to_string(i) + "\n";
+  const CifSyntax s = cif_syntax_of(cif, "t.cif");
+  const CifLoop& first = s.blocks.at(0).loops.at(0);
+  ASSERT_EQ(first.length(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(first.val(i, 0), longs[i]) << i;
+  const CifLoop& numbers = s.blocks.at(0).loops.at(1);
+  ASSERT_EQ(numbers.length(), rows);
+  std::size_t wrong = 0;
+  for (std::size_t i = 0; i < rows; ++i) wrong += numbers.val(i, 0) != std::to_string(i);
+  EXPECT_EQ(wrong, 0u);
+  EXPECT_EQ(numbers.line_of(rows - 1, 0), static_cast<long>(8 + rows - 1));
+}
+
 }  // namespace
 }  // namespace sfconv
