@@ -156,6 +156,10 @@ int main(int argc, char** argv) {
   put(cases + "fail-short-record-4-trailing-length-differs/crystal.fos",
       records(Payloads(p.begin(), p.begin() + 3)) + framed(p[3], 9) +
           records(Payloads(p.begin() + 4, p.end())));
+  // the four header records whole, the file ending inside record 5
+  p = crystal().payloads();
+  const std::string head5 = records(Payloads(p.begin(), p.begin() + 5));
+  put(cases + "damaged-inside-record-5/crystal.fos", head5.substr(0, head5.size() - 6));
   f = crystal();
   f.count = 3;
   f.reflections.pop_back();
