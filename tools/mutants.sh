@@ -68,8 +68,11 @@ for ((i = 0; i < ${#ids[@]}; i++)); do
   fi
   for w in "${wanted[@]}"; do [[ $w == "${ids[i]}" ]] && selected+=("$i"); done
 done
+# (A loop, not printf | grep -q: grep's early exit would fail the pipe.)
 for w in "${wanted[@]}"; do
-  printf '%s\n' "${ids[@]}" | grep -qxF -- "$w" || { echo "mutants: no mutant $w" >&2; exit 2; }
+  known=0
+  for id in "${ids[@]}"; do [[ $id != "$w" ]] || known=1; done
+  ((known)) || { echo "mutants: no mutant $w" >&2; exit 2; }
 done
 
 work=$(mktemp -d "${MUTANTS_DIR:-${TMPDIR:-/tmp}}/sfconv-mutants-XXXXXX")
